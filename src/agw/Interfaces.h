@@ -1,0 +1,64 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include "agw/PacketStore.h"
+
+namespace selvane {
+
+// What the link and the dispatcher show. The main window implements it; it
+// only displays what it is told.
+class ILinkView {
+public:
+    virtual ~ILinkView() = default;
+    virtual void setStatusText(const QString& text) = 0;              // lblConnect
+    virtual void setTrayTip(const QString& text) = 0;                 // cSysTraySelvane
+    virtual void setRunning(bool running) = 0;                        // cmdStart STOP/red or START/green
+    virtual void showReceived(const QStringList& lines, PacketColour colour) = 0; // List2
+    virtual void showTransmitted(const QStringList& lines) = 0;       // List1
+    virtual void setPortsText(const QString& text) = 0;               // cmbPort text
+    virtual void addPort(const QString& description) = 0;             // cmbPort list
+    virtual void clearPorts() = 0;
+    // Modal message box, title "Errore collegamento con AGWPE", exclamation icon.
+    virtual void showSocketError(const QString& description) = 0;
+    // The caption of the main window, used in the tray tip texts.
+    virtual QString caption() const = 0;
+};
+
+// Where built frames go: the engine connection.
+class IFrameSink {
+public:
+    virtual ~IFrameSink() = default;
+    virtual void sendFrame(const QByteArray& frame) = 0;
+};
+
+// What the routing step reports back to the dispatcher.
+struct RouteOutcome {
+    bool routed = false;     // a route was found (counted in totalCount)
+    bool sent = false;       // new packet, re-transmitted
+    bool duplicate = false;  // suppressed by the duplicate filter
+};
+
+// The routing step run for every heard "U" frame, after the packet store has
+// been filled. header is the received 36-byte header (bytes 8-27 are copied
+// into re-transmitted frames).
+class IRoutingStep {
+public:
+    virtual ~IRoutingStep() = default;
+    virtual RouteOutcome route(int port, const QString& src, const QByteArray& header,
+                               PacketStore& store, GatewayCounters& counters) = 0;
+    // The link was stopped: forget what belongs to the session (duplicate store).
+    virtual void reset() {}
+};
+
+// Finds no route: the routing of a gateway with nothing to gate.
+class NoRoute : public IRoutingStep {
+public:
+    RouteOutcome route(int, const QString&, const QByteArray&, PacketStore&, GatewayCounters&) override
+    {
+        return {};
+    }
+};
+
+} // namespace selvane

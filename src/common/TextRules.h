@@ -1,0 +1,24 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+namespace selvane {
+
+// Characters from 1-based position p, at most n of them (n < 0: to the end).
+// Positions past the end give fewer characters or none, never an error.
+QString Mid(const QString& text, qsizetype p, qsizetype n = -1);
+
+// Value of the longest leading part of the text that reads as a decimal number
+// (optional sign, digits, optional point and digits; blanks are ignored);
+// 0 when there is none. "045" -> 45, "7,1" -> 7, "-1*" -> -1, "-" -> 0.
+double NumericValue(const QString& text);
+
+// Whether the text has such a leading number at all (same rules).
+bool HasNumericValue(const QString& text);
+
+// Single-byte text: every character is one byte (Latin-1); characters that
+// have no single-byte form become '?'.
+QByteArray ToSingleByte(const QString& text);
+QString FromSingleByte(const QByteArray& bytes);
+
+} // namespace selvane

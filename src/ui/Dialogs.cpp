@@ -1,0 +1,82 @@
+#include "ui/Dialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace selvane {
+
+namespace {
+
+std::unique_ptr<QMessageBox> MakeBox(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                                     const QString& text)
+{
+    auto box = std::make_unique<QMessageBox>(icon, title, text, QMessageBox::Ok, parent);
+    box->setWindowModality(Qt::ApplicationModal);
+    return box;
+}
+
+} // namespace
+
+std::unique_ptr<QMessageBox> QtDialogs::makeSocketErrorBox(QWidget* parent, const QString& description)
+{
+    return MakeBox(parent, QMessageBox::Warning, QStringLiteral("Errore collegamento con AGWPE"),
+                   description);
+}
+
+std::unique_ptr<QMessageBox> QtDialogs::makeLogsDirectoryErrorBox(QWidget* parent)
+{
+    return MakeBox(parent, QMessageBox::NoIcon, QStringLiteral("Daily logs cannot be saved"),
+                   QStringLiteral("Errore Creazione Directory Logs"));
+}
+
+std::unique_ptr<QMessageBox> QtDialogs::makeLoadErrorBox(QWidget* parent, const QString& path)
+{
+    return MakeBox(parent, QMessageBox::NoIcon, QStringLiteral("Load Error"),
+                   path + QStringLiteral(" is NOT a TLM file"));
+}
+
+std::unique_ptr<QFileDialog> QtDialogs::makeTelemetryHistoryDialog(QWidget* parent, const QString& initialDir)
+{
+    // A relative directory ("Logs") is taken from the working directory; the
+    // dialog itself never changes the working directory, which the settings
+    // file and the Logs directory are resolved against.
+    const QString dir = initialDir.isEmpty() ? QDir::currentPath() : QDir(initialDir).absolutePath();
+    auto dialog = std::make_unique<QFileDialog>(parent, QStringLiteral("Load PCSAT Telemetry History"), dir);
+    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    // ".tlh" and ".TLH" alike: history files may come from any system.
+    dialog->setFilter(dialog->filter() & ~QDir::CaseSensitive);
+    dialog->setNameFilters({QStringLiteral("Telemetry History (*.tlh)"),
+                            QStringLiteral("Tutti i files (*.*)")});
+    dialog->selectNameFilter(QStringLiteral("Telemetry History (*.tlh)"));
+    dialog->setWindowModality(Qt::ApplicationModal);
+    return dialog;
+}
+
+void QtDialogs::socketError(const QString& description)
+{
+    makeSocketErrorBox(m_parent, description)->exec();
+}
+
+void QtDialogs::logsDirectoryError()
+{
+    makeLogsDirectoryErrorBox(m_parent)->exec();
+}
+
+void QtDialogs::loadError(const QString& path)
+{
+    makeLoadErrorBox(m_parent, path)->exec();
+}
+
+QString QtDialogs::openTelemetryHistory(const QString& initialDir)
+{
+    auto dialog = makeTelemetryHistoryDialog(m_parent, initialDir);
+    if (dialog->exec() != QDialog::Accepted)
+        return QString();
+    const QStringList files = dialog->selectedFiles();
+    return files.isEmpty() ? QString() : files.constFirst();
+}
+
+} // namespace selvane

@@ -1,0 +1,52 @@
+#pragma once
+#include <QString>
+
+#include <memory>
+
+class QFileDialog;
+class QMessageBox;
+class QWidget;
+
+namespace selvane {
+
+// The program's modal dialogs. The windows call them through this interface
+// so that tests can answer them without blocking.
+class IDialogs {
+public:
+    virtual ~IDialogs() = default;
+    // Socket error: the description as text, title "Errore collegamento con
+    // AGWPE", exclamation icon; returns when the user has closed it.
+    virtual void socketError(const QString& description) = 0;
+    // "Errore Creazione Directory Logs", title "Daily logs cannot be saved",
+    // one OK button.
+    virtual void logsDirectoryError() = 0;
+    // path + " is NOT a TLM file", title "Load Error", one OK button.
+    virtual void loadError(const QString& path) = 0;
+    // The history file-open dialog, starting in initialDir. Returns the chosen
+    // file's path, or an empty text when the user cancelled.
+    virtual QString openTelemetryHistory(const QString& initialDir) = 0;
+};
+
+// The real dialogs: QMessageBox and a Qt (non-native) QFileDialog, modal to
+// the given parent window.
+class QtDialogs : public IDialogs {
+public:
+    explicit QtDialogs(QWidget* parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget* parent) { m_parent = parent; }
+
+    void socketError(const QString& description) override;
+    void logsDirectoryError() override;
+    void loadError(const QString& path) override;
+    QString openTelemetryHistory(const QString& initialDir) override;
+
+    // The dialogs as they are shown, built but not run (for inspection).
+    static std::unique_ptr<QMessageBox> makeSocketErrorBox(QWidget* parent, const QString& description);
+    static std::unique_ptr<QMessageBox> makeLogsDirectoryErrorBox(QWidget* parent);
+    static std::unique_ptr<QMessageBox> makeLoadErrorBox(QWidget* parent, const QString& path);
+    static std::unique_ptr<QFileDialog> makeTelemetryHistoryDialog(QWidget* parent, const QString& initialDir);
+
+private:
+    QWidget* m_parent;
+};
+
+} // namespace selvane

@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include "ui/RecordingDialogs.h"
+#include "ui/SelvaneApp.h"
+
+using namespace selvane;
+using namespace selvane::test;
+
+namespace {
+
+const QByteArray kDefaults =
+    "\"WIDE,WIDE\",\"\",\"1\",\"2\",\"30\",\"localhost\",0,0,7470,0,1,4850,0,0,0,1\r\n";
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+struct AppFixture : ::testing::Test {
+    QTemporaryDir dir;
+    RecordingDialogs dialogs;
+
+    std::unique_ptr<SelvaneApp> makeApp(const QString& workingDir = {})
+    {
+        SelvaneApp::Options options;
+        options.dialogs = &dialogs;
+        options.trayAvailable = false;
+        options.workingDir = workingDir.isEmpty() ? dir.path() : workingDir;
+        options.clock = [] { return QDateTime(QDate(2026, 12, 6), QTime(8, 15, 30)); };
+        return std::make_unique<SelvaneApp>(options);
+    }
+    QString ini() const { return dir.filePath("Selvane.ini"); }
+};
+
+TEST_F(AppFixture, FirstStartWritesTheDefaultsCreatesLogsAndShowsThem)
+{
+    auto app = makeApp();
+    app->start();
+    EXPECT_EQ(ReadFile(ini()), kDefaults);
+    EXPECT_TRUE(QFileInfo(dir.filePath("Logs")).isDir());
+    EXPECT_EQ(dialogs.logsErrors, 0);
+    MainWindow& w = app->window();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.viaPath(), "WIDE,WIDE");
+    EXPECT_EQ(w.agwpeHost(), "localhost");
+    EXPECT_TRUE(w.gateToSats());
+    EXPECT_FALSE(w.gateToOut());
+    EXPECT_FALSE(w.gateTelemetry());
+    EXPECT_EQ(w.selectedTelemetryMode(), 1);
+    EXPECT_EQ(w.outerWidthTwips(), 7470);
+}
+
+TEST_F(AppFixture, ExitWritesWhatTheWindowsHoldAndTheNextStartRestoresIt)
+{
+    {
+        auto app = makeApp();
+        app->start();
+        GatewaySettings s = app->window().collectSettings();
+        s.gatewayCall = "N0CALL-5";
+        s.outPorts = "2,3";
+        s.dupSeconds = "45";
+        ASSERT_TRUE(app->window().applyTexts(s));
+        ASSERT_TRUE(app->window().applyGateToOut(1));
+        ASSERT_TRUE(app->window().applyDailyLog(1));
+        app->shutdown();
+    }
+    const QByteArray saved = ReadFile(ini());
+    EXPECT_EQ(saved, "\"WIDE,WIDE\",\"N0CALL-5\",\"1\",\"2,3\",\"45\",\"localhost\",0,0,7470,1,1,4850,0,0,1,1,1\r\n");
+
+    auto again = makeApp();
+    again->start();
+    EXPECT_EQ(again->window().gatewayCall(), "N0CALL-5");
+    EXPECT_EQ(again->window().outPorts(), "2,3");
+    EXPECT_TRUE(again->window().gateToOut());
+    EXPECT_TRUE(again->window().gateTelemetry());
+    EXPECT_TRUE(again->window().dailyLog());
+    again->shutdown();
+    EXPECT_EQ(ReadFile(ini()), saved);
+}
+
+TEST_F(AppFixture, ClosingTheWindowShutsDownOnce)
+{
+    auto app = makeApp();
+    app->start();
+    QSignalSpy finished(app.get(), &SelvaneApp::finished);
+    app->window().close();
+    EXPECT_EQ(finished.count(), 1);
+    EXPECT_TRUE(app->isShutDown());
+    EXPECT_EQ(ReadFile(ini()).count(',') - 1, 16);
+    QFile::remove(ini());
+    app->shutdown();  // a second request (signal, session end) writes nothing
+    EXPECT_FALSE(QFile::exists(ini()));
+}
+
+TEST_F(AppFixture, AQuoteInATextBoxDoesNotSpoilTheNextStart)
+{
+    {
+        auto app = makeApp();
+        app->start();
+        GatewaySettings s = app->window().collectSettings();
+        s.agwpeHost = "my\"host";
+        s.satsPorts = "1\"";
+        app->window().applyTexts(s);
+        app->window().applyGateToOut(1);
+    }
+    auto again = makeApp();
+    again->start();
+    EXPECT_EQ(again->window().agwpeHost(), "myhost");
+    EXPECT_EQ(again->window().satsPorts(), "1");
+    EXPECT_TRUE(again->window().gateToOut());  // the fields after the texts survived
+}
+
+TEST_F(AppFixture, LogsThatCannotBeCreatedAreReportedAndStartGoesOn)
+{
+    // The working directory is a plain file: neither Logs nor the settings
+    // file can be made there.
+    const QString notADir = dir.filePath("plain-file");
+    WriteFile(notADir, "x");
+    auto app = makeApp(notADir);
+    app->start();
+    EXPECT_EQ(dialogs.logsErrors, 1);
+    EXPECT_TRUE(app->window().isVisible());
+    EXPECT_EQ(app->window().viaPath(), "WIDE,WIDE");  // the defaults still apply
+    app->shutdown();
+    EXPECT_EQ(ReadFile(notADir), "x");
+}
+
+TEST_F(AppFixture, APlainFileNamedLogsCountsAsPresent)
+{
+    WriteFile(dir.filePath("Logs"), "not a folder");
+    auto app = makeApp();
+    app->start();
+    EXPECT_EQ(dialogs.logsErrors, 0);
+    EXPECT_TRUE(QFileInfo(dir.filePath("Logs")).isFile());
+}
+
+TEST_F(AppFixture, StartButtonDrivesTheLink)
+{
+    auto app = makeApp();
+    app->start();
+    GatewaySettings s = app->window().collectSettings();
+    s.agwpeHost = "127.0.0.1";
+    app->window().applyTexts(s);
+    EXPECT_TRUE(app->link().isClosed());
+    emit app->window().startClicked();
+    EXPECT_FALSE(app->link().isClosed());
+    EXPECT_TRUE(app->window().isRunning());
+    emit app->window().startClicked();
+    EXPECT_TRUE(app->link().isClosed());
+    EXPECT_FALSE(app->window().isRunning());
+    EXPECT_EQ(app->window().statusText(), "Connessione ad AGW Packet Engine chiusa");
+}
+
+} // namespace

@@ -1,0 +1,28 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+
+#include "ui/Dialogs.h"
+
+namespace selvane::test {
+
+// Remembers every dialog the windows ask for and answers the file dialog
+// with a prepared path.
+struct RecordingDialogs : IDialogs {
+    QStringList socketErrors;
+    int logsErrors = 0;
+    QStringList loadErrors;
+    QStringList historyDirs;
+    QString historyAnswer;
+
+    void socketError(const QString& description) override { socketErrors << description; }
+    void logsDirectoryError() override { ++logsErrors; }
+    void loadError(const QString& path) override { loadErrors << path; }
+    QString openTelemetryHistory(const QString& initialDir) override
+    {
+        historyDirs << initialDir;
+        return historyAnswer;
+    }
+};
+
+} // namespace selvane::test

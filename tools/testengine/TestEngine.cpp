@@ -1,0 +1,469 @@
+#include "testengine/TestEngine.h"
+
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtEndian>
+
+#include <algorithm>
+
+namespace selvane {
+
+namespace {
+
+constexpr qsizetype kHeaderSize = 36;
+// A data length beyond this means the stream is garbage: the client is dropped.
+constexpr quint32 kMaxDataLength = 1u << 20;
+
+// The characters of a NUL-filled field up to its first NUL.
+QString fieldText(const char* bytes, qsizetype size)
+{
+    qsizetype length = 0;
+    while (length < size && bytes[length] != '\0')
+        ++length;
+    return QString::fromLatin1(bytes, length);
+}
+
+ReceivedFrame decodeFrame(const QByteArray& raw)
+{
+    ReceivedFrame frame;
+    frame.raw = raw;
+    frame.port = static_cast<uchar>(raw[0]);
+    frame.kind = raw[4];
+    frame.from = fieldText(raw.constData() + 8, 10);
+    frame.to = fieldText(raw.constData() + 18, 10);
+    frame.data = raw.mid(kHeaderSize);
+    qsizetype textStart = 0;
+    if (frame.kind == 'V' && !frame.data.isEmpty()) {
+        const int count = static_cast<uchar>(frame.data[0]);
+        textStart = 1;
+        for (int k = 0; k < count && textStart < frame.data.size(); ++k) {
+            const qsizetype slot = std::min<qsizetype>(10, frame.data.size() - textStart);
+            frame.via << fieldText(frame.data.constData() + textStart, slot);
+            textStart += slot;
+        }
+    }
+    frame.text = QString::fromLatin1(frame.data.mid(textStart));
+    return frame;
+}
+
+QString escaped(const QByteArray& bytes)
+{
+    QString out;
+    for (const char c : bytes) {
+        const auto u = static_cast<uchar>(c);
+        if (u == '\\')
+            out += QStringLiteral("\\\\");
+        else if (u < 0x20 || u >= 0x7f)
+            out += QString::asprintf("\\x%02X", u);
+        else
+            out += QLatin1Char(c);
+    }
+    return out;
+}
+
+}  // namespace
+
+TestEngine::TestEngine(QObject* parent) : QObject(parent), m_server(new QTcpServer(this))
+{
+    connect(m_server, &QTcpServer::newConnection, this, &TestEngine::onNewConnection);
+    m_pieceTimer.setSingleShot(true);
+    connect(&m_pieceTimer, &QTimer::timeout, this, [this] {
+        m_pausing = false;
+        drain();
+    });
+    m_scriptTimer.setSingleShot(true);
+    connect(&m_scriptTimer, &QTimer::timeout, this, &TestEngine::runScript);
+}
+
+TestEngine::~TestEngine()
+{
+    if (m_client) {
+        disconnect(m_client, nullptr, this, nullptr);
+        m_client->abort();
+    }
+}
+
+bool TestEngine::listen(const QHostAddress& address, quint16 port)
+{
+    return m_server->listen(address, port);
+}
+
+quint16 TestEngine::serverPort() const { return m_server->serverPort(); }
+QString TestEngine::errorString() const { return m_server->errorString(); }
+bool TestEngine::hasClient() const { return !m_client.isNull(); }
+
+void TestEngine::setVersion(int major, int minor)
+{
+    m_major = major;
+    m_minor = minor;
+}
+
+void TestEngine::setPorts(const QStringList& descriptions) { m_ports = descriptions; }
+
+QByteArray TestEngine::buildFrame(char kind, int port, const QByteArray& from, const QByteArray& to,
+                                  const QByteArray& data)
+{
+    QByteArray frame(kHeaderSize, '\0');
+    qToLittleEndian<quint32>(static_cast<quint32>(port), frame.data());
+    frame[4] = kind;
+    const QByteArray fromField = from.left(10), toField = to.left(10);
+    std::copy(fromField.begin(), fromField.end(), frame.begin() + 8);
+    std::copy(toField.begin(), toField.end(), frame.begin() + 18);
+    qToLittleEndian<quint32>(static_cast<quint32>(data.size()), frame.data() + 28);
+    return frame + data;
+}
+
+QByteArray TestEngine::monitorText(int port, const QString& from, const QString& to, const QStringList& via,
+                                   const QString& info, const QTime& time)
+{
+    const QByteArray infoBytes = info.toLatin1();
+    QString header = QStringLiteral("%1:Fm %2 To %3").arg(port + 1, 2).arg(from, to);
+    if (!via.isEmpty())
+        header += QStringLiteral(" Via ") + via.join(QLatin1Char(','));
+    header += QStringLiteral(" <UI pid=F0 Len=%1 >[%2]").arg(infoBytes.size()).arg(time.toString(QStringLiteral("HH:mm:ss")));
+    QByteArray text = header.toLatin1() + '\r' + infoBytes + "\r\r";
+    text.append('\0');
+    return text;
+}
+
+QString TestEngine::formatRecord(const ReceivedFrame& frame)
+{
+    const QString via = frame.via.isEmpty() ? QStringLiteral("-") : escaped(frame.via.join(QLatin1Char(',')).toLatin1());
+    return QStringLiteral("%1 port=%2 from=%3 to=%4 via=%5 text=%6")
+        .arg(escaped(QByteArray(1, frame.kind)))
+        .arg(frame.port)
+        .arg(escaped(frame.from.toLatin1()), escaped(frame.to.toLatin1()), via, escaped(frame.text.toLatin1()));
+}
+
+QTime TestEngine::monitorTime() const
+{
+    return m_fixedTime.isValid() ? m_fixedTime : QTime::currentTime();
+}
+
+void TestEngine::sendMonitor(char kind, int port, const QString& from, const QString& to, const QStringList& via,
+                             const QString& info)
+{
+    enqueue(buildFrame(kind, port, from.toLatin1(), to.toLatin1(), monitorText(port, from, to, via, info, monitorTime())));
+}
+
+void TestEngine::sendRaw(const QByteArray& bytes) { enqueue(bytes); }
+
+void TestEngine::setCutPositions(QList<qsizetype> positions)
+{
+    std::sort(positions.begin(), positions.end());
+    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+    positions.removeIf([](qsizetype p) { return p <= 0; });
+    m_cuts = positions;
+    m_cutOffset = 0;
+}
+
+void TestEngine::closeClient()
+{
+    if (!m_client)
+        return;
+    m_out.append(Piece{{}, false, true});
+    drain();
+}
+
+// Splits the bytes at the pending cut positions and queues the pieces; a
+// piece that ends at a cut is followed by a pause so TCP delivers it alone.
+void TestEngine::enqueue(QByteArray bytes)
+{
+    if (!m_client)
+        return;
+    while (!m_cuts.isEmpty()) {
+        const qsizetype at = m_cuts.first() - m_cutOffset;
+        if (at > bytes.size())
+            break;
+        m_out.append(Piece{bytes.left(at), true, false});
+        bytes.remove(0, at);
+        m_cutOffset += at;
+        m_cuts.removeFirst();
+    }
+    m_cutOffset = m_cuts.isEmpty() ? 0 : m_cutOffset + bytes.size();
+    if (!bytes.isEmpty())
+        m_out.append(Piece{bytes, false, false});
+    drain();
+}
+
+void TestEngine::drain()
+{
+    while (!m_pausing && !m_out.isEmpty()) {
+        const Piece piece = m_out.takeFirst();
+        if (!m_client) {
+            m_out.clear();
+            return;
+        }
+        if (piece.close) {
+            m_out.clear();
+            m_client->disconnectFromHost();
+            return;
+        }
+        m_client->write(piece.bytes);
+        m_client->flush();
+        if (piece.pauseAfter) {
+            m_pausing = true;
+            m_pieceTimer.start(m_piecePauseMs);
+        }
+        emit pieceWritten(piece.bytes);
+    }
+}
+
+void TestEngine::onNewConnection()
+{
+    while (QTcpSocket* socket = m_server->nextPendingConnection()) {
+        if (m_client) {  // the newest client wins
+            QTcpSocket* old = m_client;
+            disconnect(old, nullptr, this, nullptr);
+            old->abort();
+            old->deleteLater();
+            m_client = nullptr;
+            resetClientState();
+            emit clientDisconnected();
+        }
+        m_client = socket;
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        connect(socket, &QTcpSocket::readyRead, this, &TestEngine::onReadyRead);
+        connect(socket, &QTcpSocket::disconnected, this, &TestEngine::onDisconnected);
+        emit clientConnected();
+    }
+}
+
+void TestEngine::onDisconnected()
+{
+    if (sender() != m_client.data())
+        return;
+    m_client->deleteLater();
+    m_client = nullptr;
+    resetClientState();
+    emit clientDisconnected();
+}
+
+void TestEngine::resetClientState()
+{
+    m_inBuffer.clear();
+    m_monitoring = false;
+    m_playing = false;
+    m_scriptTimer.stop();
+    m_out.clear();
+    m_cuts.clear();
+    m_cutOffset = 0;
+    m_pausing = false;
+    m_pieceTimer.stop();
+}
+
+// Frames may arrive cut anywhere: the buffer keeps an incomplete tail.
+void TestEngine::onReadyRead()
+{
+    if (!m_client)
+        return;
+    m_inBuffer += m_client->readAll();
+    while (m_client && m_inBuffer.size() >= kHeaderSize) {
+        const quint32 length = qFromLittleEndian<quint32>(m_inBuffer.constData() + 28);
+        if (length > kMaxDataLength) {
+            qWarning("test engine: data length %u is not believable, dropping the client", length);
+            m_client->abort();
+            return;
+        }
+        const qsizetype total = kHeaderSize + static_cast<qsizetype>(length);
+        if (m_inBuffer.size() < total)
+            break;
+        const ReceivedFrame frame = decodeFrame(m_inBuffer.left(total));
+        m_inBuffer.remove(0, total);
+        m_received.append(frame);
+        emit frameReceived(frame);
+        handleFrame(frame);
+    }
+}
+
+void TestEngine::handleFrame(const ReceivedFrame& frame)
+{
+    switch (frame.kind) {
+    case 'R': {
+        QByteArray version(8, '\0');
+        qToLittleEndian<quint16>(static_cast<quint16>(m_major), version.data());
+        qToLittleEndian<quint16>(static_cast<quint16>(m_minor), version.data() + 4);
+        enqueue(buildFrame('R', 0, {}, {}, version));
+        break;
+    }
+    case 'G': {
+        QByteArray list = QByteArray::number(m_ports.size()) + ';';
+        for (const QString& port : m_ports)
+            list += port.toLatin1() + ';';
+        list.append('\0');
+        enqueue(buildFrame('G', 0, {}, {}, list));
+        break;
+    }
+    case 'm':
+        if (!m_monitoring) {
+            m_monitoring = true;
+            emit monitoringStarted();
+            if (m_armed) {
+                m_step = 0;
+                m_playing = true;
+                runScript();
+            }
+        }
+        break;
+    case 'V':
+    case 'M':
+        if (m_echo && m_monitoring)
+            sendMonitor('T', frame.port, frame.from, frame.to, frame.via, frame.text);
+        break;
+    default:
+        break;
+    }
+}
+
+QStringList TestEngine::loadScript(const QString& text)
+{
+    QStringList problems;
+    stopScript();
+    m_script = parseScript(text, &problems);
+    return problems;
+}
+
+QList<ScriptStep> TestEngine::parseScript(const QString& text, QStringList* problems)
+{
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    static const QRegularExpression hex(QStringLiteral("^([0-9A-Fa-f]{2})+$"));
+    QList<ScriptStep> steps;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (int i = 0; i < lines.size(); ++i) {
+        QString line = lines[i];
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        const QString trimmed = line.trimmed();
+        if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('#')))
+            continue;
+        const qsizetype bar = line.indexOf(QLatin1Char('|'));
+        const QStringList words = (bar < 0 ? trimmed : line.left(bar)).split(blanks, Qt::SkipEmptyParts);
+        const QString command = words.value(0);
+        QString error;
+        ScriptStep step;
+        bool ok = true;
+        if (command == QLatin1String("wait")) {
+            step.type = ScriptStep::Type::Wait;
+            step.waitMs = words.value(1).toInt(&ok);
+            if (words.size() != 2 || !ok || step.waitMs < 0)
+                error = QStringLiteral("expected: wait MILLISECONDS");
+        } else if (command == QLatin1String("U") || command == QLatin1String("T")) {
+            step.type = ScriptStep::Type::Frame;
+            step.kind = command == QLatin1String("U") ? 'U' : 'T';
+            step.port = words.value(1).toInt(&ok);
+            if (bar < 0 || words.size() < 4 || words.size() > 5)
+                error = QStringLiteral("expected: U|T PORT FROM TO [VIA|-] | TEXT");
+            else if (!ok || step.port < 0 || step.port > 255)
+                error = QStringLiteral("port must be 0 to 255");
+            else if (words[2].size() > 9 || words[3].size() > 9)
+                error = QStringLiteral("call signs have at most 9 characters");
+            step.from = words.value(2);
+            step.to = words.value(3);
+            if (words.size() == 5 && words[4] != QLatin1String("-"))
+                step.via = words[4].split(QLatin1Char(','));
+            step.info = line.mid(bar + 1);
+            if (step.info.startsWith(QLatin1Char(' ')))
+                step.info.remove(0, 1);
+        } else if (command == QLatin1String("cut")) {
+            step.type = ScriptStep::Type::Cut;
+            for (int w = 1; w < words.size() && ok; ++w) {
+                step.cuts << words[w].toLongLong(&ok);
+                ok = ok && step.cuts.last() > 0;
+            }
+            if (words.size() < 2 || !ok)
+                error = QStringLiteral("expected: cut POSITION... (byte positions above 0)");
+        } else if (command == QLatin1String("close")) {
+            step.type = ScriptStep::Type::Close;
+            if (words.size() != 1)
+                error = QStringLiteral("close takes no arguments");
+        } else if (command == QLatin1String("time")) {
+            step.type = ScriptStep::Type::Time;
+            if (words.value(1) != QLatin1String("now"))
+                step.time = QTime::fromString(words.value(1), QStringLiteral("HH:mm:ss"));
+            if (words.size() != 2 || (words[1] != QLatin1String("now") && !step.time.isValid()))
+                error = QStringLiteral("expected: time HH:MM:SS or time now");
+        } else if (command == QLatin1String("raw")) {
+            step.type = ScriptStep::Type::Raw;
+            const QString digits = words.mid(1).join(QString());
+            if (!hex.match(digits).hasMatch())
+                error = QStringLiteral("expected: raw HEXBYTES");
+            step.raw = QByteArray::fromHex(digits.toLatin1());
+        } else {
+            error = QStringLiteral("unknown command");
+        }
+        if (error.isEmpty())
+            steps << step;
+        else if (problems)
+            problems->append(QStringLiteral("line %1: %2: %3").arg(i + 1).arg(error, trimmed));
+    }
+    return steps;
+}
+
+void TestEngine::startScript()
+{
+    m_scriptTimer.stop();
+    m_armed = true;
+    m_step = 0;
+    m_playing = hasClient() && m_monitoring;
+    if (m_playing)
+        runScript();
+}
+
+void TestEngine::stopScript()
+{
+    m_armed = false;
+    m_playing = false;
+    m_scriptTimer.stop();
+}
+
+// Runs steps until a wait, the end of the script or a close.
+void TestEngine::runScript()
+{
+    while (m_playing) {
+        if (m_step >= m_script.size()) {
+            if (m_loop && !m_script.isEmpty()) {
+                m_step = 0;
+                // A script without waits would flood the client when repeated.
+                const bool waits = std::any_of(m_script.begin(), m_script.end(), [](const ScriptStep& s) {
+                    return s.type == ScriptStep::Type::Wait && s.waitMs > 0;
+                });
+                if (!waits) {
+                    m_scriptTimer.start(1000);
+                    return;
+                }
+                continue;
+            }
+            m_playing = false;
+            emit scriptFinished();
+            return;
+        }
+        const ScriptStep step = m_script[m_step++];
+        switch (step.type) {
+        case ScriptStep::Type::Wait:
+            if (step.waitMs > 0) {
+                m_scriptTimer.start(step.waitMs);
+                return;
+            }
+            break;
+        case ScriptStep::Type::Frame:
+            sendMonitor(step.kind, step.port, step.from, step.to, step.via, step.info);
+            break;
+        case ScriptStep::Type::Cut:
+            setCutPositions(step.cuts);
+            break;
+        case ScriptStep::Type::Close:
+            m_playing = false;  // a new client plays the script again
+            closeClient();
+            return;
+        case ScriptStep::Type::Time:
+            m_fixedTime = step.time;
+            break;
+        case ScriptStep::Type::Raw:
+            sendRaw(step.raw);
+            break;
+        }
+    }
+}
+
+}  // namespace selvane
