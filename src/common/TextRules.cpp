@@ -1,5 +1,7 @@
 #include "common/TextRules.h"
 
+#include <cmath>
+
 namespace selvane {
 
 QString Mid(const QString& text, qsizetype p, qsizetype n)
@@ -64,6 +66,28 @@ bool HasNumericValue(const QString& text)
     bool found = false;
     ParseLeading(text, &found);
     return found;
+}
+
+QString TrimBlanks(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == QLatin1Char(' '))
+        ++first;
+    while (last > first && text[last - 1] == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
+double RoundHalfEven(double v)
+{
+    const double lower = std::floor(v);
+    const double diff = v - lower;
+    if (diff > 0.5)
+        return lower + 1.0;
+    if (diff < 0.5)
+        return lower;
+    return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
 }
 
 QByteArray ToSingleByte(const QString& text)

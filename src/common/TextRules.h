@@ -16,6 +16,14 @@ double NumericValue(const QString& text);
 // Whether the text has such a leading number at all (same rules).
 bool HasNumericValue(const QString& text);
 
+// The text without blanks at either end (only blanks: tabs and other
+// characters are kept).
+QString TrimBlanks(const QString& text);
+
+// Nearest whole number, a half going to the even neighbour (2.5 -> 2,
+// 3.5 -> 4, 7972.5 -> 7972).
+double RoundHalfEven(double v);
+
 // Single-byte text: every character is one byte (Latin-1); characters that
 // have no single-byte form become '?'.
 QByteArray ToSingleByte(const QString& text);

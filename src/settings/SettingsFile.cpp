@@ -128,24 +128,12 @@ std::optional<double> ParseNumber(const QByteArray& field)
     return value;
 }
 
-// Nearest whole number, a half going to the even neighbour.
-double RoundHalfToEven(double v)
-{
-    const double lower = std::floor(v);
-    const double diff = v - lower;
-    if (diff > 0.5)
-        return lower + 1.0;
-    if (diff < 0.5)
-        return lower;
-    return std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
-}
-
 std::optional<int> ParseInteger(const QByteArray& field)
 {
     const std::optional<double> v = ParseNumber(field);
     if (!v)
         return std::nullopt;
-    const double r = RoundHalfToEven(*v);
+    const double r = RoundHalfEven(*v);
     if (r < kIntegerMin || r > kIntegerMax)
         return std::nullopt;
     return int(r);

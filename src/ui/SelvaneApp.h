@@ -5,7 +5,9 @@
 #include <optional>
 
 #include "agw/AgwLink.h"
-#include "agw/Interfaces.h"
+#include "gateway/DuplicateFilter.h"
+#include "gateway/Gateway.h"
+#include "gateway/ITelemetryDecoder.h"
 #include "common/Clock.h"
 #include "settings/Startup.h"
 #include "ui/Dialogs.h"
@@ -13,8 +15,9 @@
 
 namespace selvane {
 
-// Puts the program together: the main window, the engine link and the
-// settings file, with the order of start-up and shut-down.
+// Puts the program together: the main window, the gateway (engine link,
+// routing, duplicate filter, daily log) and the settings file, with the
+// order of start-up and shut-down.
 class SelvaneApp : public QObject {
     Q_OBJECT
 public:
@@ -22,6 +25,7 @@ public:
         IDialogs* dialogs = nullptr;               // nullptr: real message boxes
         std::optional<bool> trayAvailable;          // unset: ask the platform
         Clock clock = SystemClock();
+        MonotonicMs monotonic = SteadyClockMs();      // ages of the duplicate filter
         QString workingDir = QStringLiteral(".");   // where Selvane.ini and Logs live
         quint16 enginePort = AgwLink::DefaultEnginePort;
     };
@@ -37,7 +41,8 @@ public:
     bool isShutDown() const { return m_shutDown; }
 
     MainWindow& window() { return *m_window; }
-    AgwLink& link() { return *m_link; }
+    AgwLink& link() { return m_gateway->link(); }
+    Gateway& gateway() { return *m_gateway; }
     QString settingsPath() const { return m_settings.path(); }
 
 signals:
@@ -47,8 +52,8 @@ signals:
 private:
     Options m_options;
     std::unique_ptr<MainWindow> m_window;
-    NoRoute m_router;
-    std::unique_ptr<AgwLink> m_link;
+    NoTelemetryDecoder m_decoder;
+    std::unique_ptr<Gateway> m_gateway;
     SettingsStore m_settings;
     bool m_shutDown = false;
 };

@@ -6,6 +6,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <QTest>
+
+#include "testengine/TestEngine.h"
 #include "ui/RecordingDialogs.h"
 #include "ui/SelvaneApp.h"
 
@@ -34,6 +37,8 @@ struct AppFixture : ::testing::Test {
     QTemporaryDir dir;
     RecordingDialogs dialogs;
 
+    quint16 enginePort = AgwLink::DefaultEnginePort;
+
     std::unique_ptr<SelvaneApp> makeApp(const QString& workingDir = {})
     {
         SelvaneApp::Options options;
@@ -41,6 +46,7 @@ struct AppFixture : ::testing::Test {
         options.trayAvailable = false;
         options.workingDir = workingDir.isEmpty() ? dir.path() : workingDir;
         options.clock = [] { return QDateTime(QDate(2026, 12, 6), QTime(8, 15, 30)); };
+        options.enginePort = enginePort;
         return std::make_unique<SelvaneApp>(options);
     }
     QString ini() const { return dir.filePath("Selvane.ini"); }
@@ -163,6 +169,60 @@ TEST_F(AppFixture, StartButtonDrivesTheLink)
     EXPECT_TRUE(app->link().isClosed());
     EXPECT_FALSE(app->window().isRunning());
     EXPECT_EQ(app->window().statusText(), "Connessione ad AGW Packet Engine chiusa");
+}
+
+TEST_F(AppFixture, HeardSatellitePacketIsGatedLoggedAndShown)
+{
+    TestEngine engine;
+    ASSERT_TRUE(engine.listen(QHostAddress::LocalHost, 0));
+    engine.setFixedTime(QTime(8, 15, 30));
+    enginePort = engine.serverPort();
+    auto app = makeApp();
+    app->start();
+    MainWindow& w = app->window();
+    GatewaySettings s = w.collectSettings();
+    s.agwpeHost = "127.0.0.1";
+    s.gatewayCall = "N0CALL-5";
+    s.outPorts = "2,3";
+    w.applyTexts(s);
+    w.applyDailyLog(1);
+    EXPECT_TRUE(app->gateway().dailyLog().logEnabled());
+
+    emit w.startClicked();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return engine.monitoring() && w.ports().size() == 2; }, 5000));
+    engine.sendMonitor('U', 0, "N0CALL-9", "APRS", {"RS0ISS*"}, "Hello");
+    auto sent = [&] {
+        QList<ReceivedFrame> v;
+        for (const ReceivedFrame& f : engine.received())
+            if (f.kind == 'V')
+                v.append(f);
+        return v;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sent().size() == 2; }, 5000));
+    EXPECT_EQ(sent()[0].port, 1);
+    EXPECT_EQ(sent()[1].port, 2);
+    EXPECT_EQ(sent()[0].via, QStringList({"RS0ISSP", "N0CALLE", "WIDE", "WIDE"}));
+    EXPECT_EQ(sent()[0].text, "Hello");
+    EXPECT_EQ(w.receivedColour(), PacketColour::Yellow);
+    EXPECT_EQ(w.statusText(), "ToSats/ToOut/Tot dal 06/12 08:15 =0/1/1");
+    EXPECT_EQ(w.trayTip(), "Selvane - ToSats/ToOut/Tot dal 06/12 08:15 =0/1/1");
+
+    // Heard again within the duplicate time: counted, not sent.
+    engine.sendMonitor('U', 0, "N0CALL-9", "APRS", {"RS0ISS*"}, "Hello");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.receivedColour() == PacketColour::LightGreen; }, 5000));
+    EXPECT_EQ(w.statusText(), "ToSats/ToOut/Tot dal 06/12 08:15 =0/1/2");
+    QTest::qWait(50);
+    EXPECT_EQ(sent().size(), 2);
+
+    EXPECT_EQ(ReadFile(dir.filePath("Logs/26-12-06.Txt")),
+              "2026-12-06 08:15:30 START LOCAL TIME [Selvane]\r\n"
+              "2026-12-06 08:15:30 08:15:30R N0CALL-9>APRS Port=1 <UI>:\r\n"
+              "Hello\r\n");
+
+    // "Logs" unchecked: logging stops and the file is closed.
+    w.applyDailyLog(0);
+    EXPECT_FALSE(app->gateway().dailyLog().logEnabled());
+    EXPECT_TRUE(app->gateway().dailyLog().logDay().isEmpty());
 }
 
 } // namespace

@@ -1,0 +1,73 @@
+#include "gateway/DuplicateFilter.h"
+
+#include <QElapsedTimer>
+
+#include <cmath>
+#include <memory>
+
+#include "common/TextRules.h"
+
+namespace selvane {
+
+MonotonicMs SteadyClockMs()
+{
+    auto timer = std::make_shared<QElapsedTimer>();
+    timer->start();
+    return [timer] { return timer->elapsed(); };
+}
+
+int DuplicateSeconds(const QString& txtDup)
+{
+    const double rounded = std::nearbyint(NumericValue(txtDup));
+    if (rounded >= 32767.0)
+        return 32767;
+    if (rounded <= -32768.0)
+        return -32768;
+    return int(rounded);
+}
+
+namespace {
+qint64 FloorSeconds(qint64 ms)
+{
+    qint64 s = ms / 1000;
+    if (ms % 1000 < 0)
+        --s;
+    return s;
+}
+} // namespace
+
+DuplicateFilter::DuplicateFilter(MonotonicMs clock)
+    : m_clock(std::move(clock))
+{
+}
+
+bool DuplicateFilter::IsNewPacket(const QString& key, const QString& info, int duplicateSeconds)
+{
+    qint64 now = FloorSeconds(m_clock());
+    // A source that stepped back is held at the latest second seen, which
+    // keeps the entries in time order.
+    if (m_anySecond && now < m_lastSecond)
+        now = m_lastSecond;
+    m_lastSecond = now;
+    m_anySecond = true;
+
+    while (!m_entries.empty() && now - m_entries.front().second > duplicateSeconds) {
+        m_identities.remove(m_entries.front().identity);
+        m_entries.pop_front();
+    }
+
+    const QString identity = key + info;
+    if (m_identities.contains(identity))
+        return false;
+    m_entries.push_back({now, identity});
+    m_identities.insert(identity);
+    return true;
+}
+
+void DuplicateFilter::clear()
+{
+    m_entries.clear();
+    m_identities.clear();
+}
+
+} // namespace selvane

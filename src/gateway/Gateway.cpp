@@ -1,0 +1,20 @@
+#include "gateway/Gateway.h"
+
+namespace selvane {
+
+Gateway::Gateway(ILinkView& view, const ILiveSettings& settings, ITelemetryDecoder& decoder, Clock clock,
+                 MonotonicMs monotonic, const QString& logsDir, quint16 enginePort)
+    : m_log(logsDir, clock),
+      m_router(settings, decoder, m_log, m_sink, std::move(monotonic)),
+      m_link(view, settings, m_router, std::move(clock), enginePort)
+{
+    m_sink.target = &m_link;
+}
+
+void Gateway::shutdown()
+{
+    m_link.closeForExit();
+    m_log.close();
+}
+
+} // namespace selvane

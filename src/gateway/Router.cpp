@@ -1,0 +1,122 @@
+#include "gateway/Router.h"
+
+#include "agw/AgwFrame.h"
+#include "common/TextRules.h"
+#include "gateway/Classification.h"
+
+namespace selvane {
+
+namespace {
+bool ListNamesPort(const QString& list, int port)
+{
+    for (QChar c : list)
+        if (PortOfListChar(c) == port)
+            return true;
+    return false;
+}
+
+// Whether text holds needle starting at 1-based character 18 or later.
+bool ContainsFrom18(const QString& text, const QString& needle)
+{
+    return text.indexOf(needle, 17) >= 0;
+}
+
+} // namespace
+
+int PortOfListChar(QChar c)
+{
+    if (c >= QLatin1Char('1') && c <= QLatin1Char('9'))
+        return c.unicode() - '1';
+    return -1;
+}
+
+QString RouteFromOut(const PacketStore& store, const ILiveSettings& settings)
+{
+    if (!settings.gateToSats())
+        return {};
+    QString call = TrimBlanks(settings.gatewayCall());
+    if (call.isEmpty())
+        call = QStringLiteral("KORVA");
+    const QString header = store.header();
+    QString satellite;
+    if (ContainsFrom18(header, call + QLatin1String(",ARISS"))
+        || ContainsFrom18(header, call + QLatin1String(",RS0ISS")))
+        satellite = QStringLiteral("ARISS");
+    if (ContainsFrom18(header, call + QLatin1String(",W3ADO"))
+        || ContainsFrom18(header, call + QLatin1String(",PCSAT")))
+        satellite = QStringLiteral("PCSAT-1");
+    if (satellite.isEmpty())
+        return {};
+    return QLatin1Char('~') + RepeatedViaEntry(call, settings.viaForm()) + QLatin1Char(',') + satellite;
+}
+
+Router::Router(const ILiveSettings& settings, ITelemetryDecoder& decoder, IPacketLog& log,
+               IFrameSink& sink, MonotonicMs clock)
+    : m_settings(settings), m_decoder(decoder), m_log(log), m_sink(sink), m_duplicates(std::move(clock))
+{
+}
+
+RouteOutcome Router::route(int port, const QString& src, const QByteArray& header, PacketStore& store,
+                           GatewayCounters& counters)
+{
+    QString route;
+    if (ListNamesPort(m_settings.satsPorts(), port))
+        route = RouteFromSats(src, store, m_settings, m_decoder);
+    if (route.isEmpty() && ListNamesPort(m_settings.outPorts(), port))
+        route = RouteFromOut(store, m_settings);
+    if (route.isEmpty())
+        return {};
+
+    RouteOutcome outcome;
+    outcome.routed = true;
+    ++counters.totalCount;
+
+    const bool toSats = route.startsWith(QLatin1Char('~'));
+    const QString key = toSats ? QLatin1Char('~') + src : src;
+    if (!m_duplicates.IsNewPacket(key, store.info(), DuplicateSeconds(m_settings.dupSeconds()))) {
+        store.colour = PacketColour::LightGreen;
+        outcome.duplicate = true;
+        return outcome;
+    }
+
+    store.colour = PacketColour::Yellow;
+    outcome.sent = true;
+    if (m_log.logEnabled())
+        m_log.WriteDailyLog(store.header(), store.info(), src);
+    const QString info = store.info();
+
+    QString path;
+    QString targets;
+    if (!toSats) {
+        ++counters.toOutCount;
+        const QString digi = TrimBlanks(m_settings.viaPath());
+        path = digi.isEmpty() ? route : route + QLatin1Char(',') + digi;
+        targets = m_settings.outPorts();
+    } else {
+        ++counters.toSatsCount;
+        path = route.mid(1);
+        targets = m_settings.satsPorts();
+    }
+
+    // The received callFrom and callTo (bytes 8-27) are copied; a short
+    // header reads as zeros there.
+    QByteArray received = header;
+    if (received.size() < AgwFrame::HeaderSize)
+        received.append(QByteArray(AgwFrame::HeaderSize - received.size(), '\0'));
+    QByteArray frame = BuildViaFrame(received, path, info);
+    for (QChar c : targets) {
+        const int target = PortOfListChar(c);
+        if (target < 0)
+            continue;
+        SetFramePort(frame, target);
+        m_sink.sendFrame(frame);
+    }
+    return outcome;
+}
+
+void Router::reset()
+{
+    m_duplicates.clear();
+}
+
+} // namespace selvane

@@ -1,0 +1,60 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+#include "agw/Interfaces.h"
+#include "agw/PacketStore.h"
+#include "gateway/DuplicateFilter.h"
+#include "gateway/ITelemetryDecoder.h"
+#include "log/DailyLog.h"
+#include "settings/GatewaySettings.h"
+
+namespace selvane {
+
+// The reverse direction, Out to Sats: while "Gate to Sats" is on, a header
+// line (store.header()) that names, at character 18 or later, the gateway's
+// call C (txtAdd trimmed, "KORVA" when empty) directly followed by
+// ",ARISS"/",RS0ISS" gives "~" + C's repeated entry + ",ARISS"; followed by
+// ",W3ADO"/",PCSAT" it gives "~" + C's entry + ",PCSAT-1" (PCSAT wins when
+// both are named). Anything else gives "".
+// Example, C = N0CALL-5: "~N0CALLE,ARISS" (seven-character form),
+// "~N0CALL-5*,ARISS" (text form).
+QString RouteFromOut(const PacketStore& store, const ILiveSettings& settings);
+
+// The routing step for every heard unproto frame.
+//
+// A frame heard on a Sats port (txtIn) is classified by RouteFromSats; when
+// that selects nothing and the port is an Out port (txtOut), RouteFromOut is
+// asked. Each character of a port list with a value 1..9 names the 0-based
+// port value - 1; "0" and non-digits name nothing. A found route is counted,
+// passed through the duplicate filter (key src, "~" + src for the reverse
+// direction, with the information line as it is after classification, which
+// may have turned telemetry into a bulletin), and a new packet is logged and
+// sent as one "V" frame on each port of the target list, in list order: to
+// the Out ports with the path route + "," + txtDigi (trimmed; just the route
+// when empty), to the Sats ports with the route without its "~".
+class Router : public IRoutingStep {
+public:
+    Router(const ILiveSettings& settings, ITelemetryDecoder& decoder, IPacketLog& log,
+           IFrameSink& sink, MonotonicMs clock);
+
+    RouteOutcome route(int port, const QString& src, const QByteArray& header, PacketStore& store,
+                       GatewayCounters& counters) override;
+
+    // Empties the duplicate store.
+    void reset() override;
+
+    const DuplicateFilter& duplicates() const { return m_duplicates; }
+
+private:
+    const ILiveSettings& m_settings;
+    ITelemetryDecoder& m_decoder;
+    IPacketLog& m_log;
+    IFrameSink& m_sink;
+    DuplicateFilter m_duplicates;
+};
+
+// The 0-based port named by one character of a port list, or -1 for none.
+int PortOfListChar(QChar c);
+
+} // namespace selvane
