@@ -600,6 +600,15 @@ bool MainWindow::applyTelemetryMode(int mode)
     return true;
 }
 
+void MainWindow::showTelemetryMode(int mode)
+{
+    if (mode < 0 || mode > 2)
+        return;
+    m_applyingMode = true;
+    m_optTlm[std::size_t(mode)]->setChecked(true);
+    m_applyingMode = false;
+}
+
 bool MainWindow::applyTelemetryWindow(double height, int top, int left)
 {
     m_tlmHeight = height;

@@ -96,6 +96,9 @@ public:
     // SelectedTelemetryWindowMode: the first selected optTlm button, 0..2;
     // TlmWindowModeNone when none is selected.
     int selectedTelemetryMode() const;
+    // Marks optTlm[mode] selected without applying the mode (the telemetry
+    // logic has applied it already).
+    void showTelemetryMode(int mode);
     QString statusText() const;
     QString trayTip() const;
     bool isInTray() const;

@@ -6,16 +6,29 @@ namespace selvane {
 
 SelvaneApp::SelvaneApp(Options options)
     : m_options(std::move(options)),
+      m_logsDir(QDir(m_options.workingDir).filePath(LogsDirectoryPath())),
       m_settings(QDir(m_options.workingDir).filePath(kSettingsFileName))
 {
+    // The telemetry window exists, hidden, before anything else.
+    m_tlmWindow = std::make_unique<TelemetryWindow>();
     m_window = std::make_unique<MainWindow>(m_options.dialogs, m_options.trayAvailable);
-    const QString logsDir = QDir(m_options.workingDir).filePath(LogsDirectoryPath());
-    m_gateway = std::make_unique<Gateway>(*m_window, *m_window, m_decoder, m_options.clock, m_options.monotonic,
-                                          logsDir, m_options.enginePort);
+    m_tlmView = std::make_unique<TelemetryGlue>(*m_window, *m_tlmWindow, m_window->dialogs());
+    m_tlmTimer = std::make_unique<QtTelemetryTimer>([this] { m_modes->tick(); });
+    m_modes = std::make_unique<TelemetryWindowModes>(*m_tlmView, *m_tlmTimer);
+    m_history = std::make_unique<TelemetryHistory>(m_logsDir, m_tlmState, *m_tlmView, m_options.clock);
+    m_decoder = std::make_unique<TelemetryDecoder>(
+        *m_tlmView, m_tlmState, *m_modes, *m_history, [this] { return m_gateway->dailyLog().logEnabled(); },
+        m_options.clock);
+    m_gateway = std::make_unique<Gateway>(*m_window, *m_window, *m_decoder, m_options.clock, m_options.monotonic,
+                                          m_logsDir, m_options.enginePort);
 
     connect(m_window.get(), &MainWindow::startClicked, &m_gateway->link(), &AgwLink::toggle);
     connect(m_window.get(), &MainWindow::logToggled, this,
             [this](bool on) { m_gateway->dailyLog().setLogEnabled(on); });
+    connect(m_window.get(), &MainWindow::telemetryModeSelected, this,
+            [this](int mode) { m_modes->ApplyTelemetryWindowMode(mode); });
+    connect(m_tlmWindow.get(), &TelemetryWindow::hideClicked, this, [this] { m_modes->HideTelemetryWindow(); });
+    connect(m_tlmWindow.get(), &TelemetryWindow::loadRequested, this, &SelvaneApp::loadTelemetryHistory);
     connect(m_window.get(), &MainWindow::closing, this, [this] {
         shutdown();
         emit finished();
@@ -31,7 +44,7 @@ void SelvaneApp::start()
 {
     if (!EnsureLogsDirectory(m_options.workingDir))
         m_window->showLogsDirectoryError();
-    m_settings.LoadSettings(*m_window);
+    m_settings.LoadSettings(*this);
     m_window->show();
 }
 
@@ -41,8 +54,53 @@ void SelvaneApp::shutdown()
         return;
     m_shutDown = true;
     m_gateway->link().closeForExit();
-    m_settings.SaveSettings(m_window->collectSettings());
+    m_settings.SaveSettings(collectSettings());
     m_gateway->dailyLog().close();
+    m_history->close();
+    m_tlmTimer->stop();
+    // Destroyed, not closed: a close would count as the user's "Hide".
+    m_tlmHeight = m_tlmWindow->outerHeightTwips();
+    m_tlmTop = m_tlmWindow->topTwips();
+    m_tlmLeft = m_tlmWindow->leftTwips();
+    m_tlmWindow.reset();
+}
+
+void SelvaneApp::loadTelemetryHistory()
+{
+    const QString path = m_window->dialogs().openTelemetryHistory(m_logsDir);
+    if (path.isEmpty() || !m_tlmWindow)
+        return;
+    m_history->closeForLoad();
+    m_history->LoadTlmHistory(path);
+}
+
+bool SelvaneApp::applyTelemetryMode(int mode)
+{
+    // The main window selects the button and reports the selection, which
+    // applies the mode; a mode it refuses applies nothing.
+    return m_window->applyTelemetryMode(mode);
+}
+
+bool SelvaneApp::applyTelemetryWindow(double height, int top, int left)
+{
+    m_tlmWindow->setOuterHeightTwips(height);
+    m_tlmWindow->setTopLeftTwips(top, left);
+    return true;
+}
+
+GatewaySettings SelvaneApp::collectSettings() const
+{
+    GatewaySettings s = m_window->collectSettings();
+    if (m_tlmWindow) {
+        s.tlmHeight = m_tlmWindow->outerHeightTwips();
+        s.tlmTop = m_tlmWindow->topTwips();
+        s.tlmLeft = m_tlmWindow->leftTwips();
+    } else {
+        s.tlmHeight = m_tlmHeight;
+        s.tlmTop = m_tlmTop;
+        s.tlmLeft = m_tlmLeft;
+    }
+    return s;
 }
 
 } // namespace selvane

@@ -7,18 +7,24 @@
 #include "agw/AgwLink.h"
 #include "gateway/DuplicateFilter.h"
 #include "gateway/Gateway.h"
-#include "gateway/ITelemetryDecoder.h"
-#include "common/Clock.h"
+#include "settings/SettingsTarget.h"
 #include "settings/Startup.h"
+#include "telemetry/TelemetryDecoder.h"
+#include "telemetry/TelemetryHistory.h"
+#include "telemetry/TelemetryState.h"
+#include "telemetry/TelemetryWindowModes.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
+#include "ui/TelemetryGlue.h"
+#include "ui/TelemetryWindow.h"
 
 namespace selvane {
 
-// Puts the program together: the main window, the gateway (engine link,
-// routing, duplicate filter, daily log) and the settings file, with the
-// order of start-up and shut-down.
-class SelvaneApp : public QObject {
+// Puts the program together: the two windows, the gateway (engine link,
+// routing, duplicate filter, daily log), the telemetry decoder with its
+// history file and window modes, and the settings file, with the order of
+// start-up and shut-down.
+class SelvaneApp : public QObject, private ISettingsTarget {
     Q_OBJECT
 public:
     struct Options {
@@ -35,26 +41,58 @@ public:
 
     // Creates the Logs folder, reads the settings file and shows the window.
     void start();
-    // Closes the connection, writes the settings file, closes the files. Runs
-    // once, whichever way the program ends.
+    // Closes the connection, writes the settings file, closes the files and
+    // destroys the telemetry window. Runs once, whichever way the program ends.
     void shutdown();
     bool isShutDown() const { return m_shutDown; }
 
     MainWindow& window() { return *m_window; }
+    // nullptr after the shut-down.
+    TelemetryWindow* telemetryWindow() { return m_tlmWindow.get(); }
     AgwLink& link() { return m_gateway->link(); }
     Gateway& gateway() { return *m_gateway; }
+    TelemetryWindowModes& telemetryModes() { return *m_modes; }
+    TelemetryHistory& telemetryHistory() { return *m_history; }
     QString settingsPath() const { return m_settings.path(); }
+
+    // "Load Tlm": the file dialog, then the chosen file into the window.
+    void loadTelemetryHistory();
 
 signals:
     // The main window was closed: the program should end.
     void finished();
 
 private:
+    // The settings file's values go to the main window, except the
+    // telemetry window's place and size, which go to that window.
+    bool applyTexts(const GatewaySettings& s) override { return m_window->applyTexts(s); }
+    bool applyMainWindow(int left, int top, int width) override { return m_window->applyMainWindow(left, top, width); }
+    bool applyDailyLog(int value) override { return m_window->applyDailyLog(value); }
+    bool applyTelemetryMode(int mode) override;
+    bool applyTelemetryWindow(double height, int top, int left) override;
+    bool applyGateToOut(int value) override { return m_window->applyGateToOut(value); }
+    bool applyGateToSats(int value) override { return m_window->applyGateToSats(value); }
+    bool applyGateTelemetry(int value) override { return m_window->applyGateTelemetry(value); }
+    bool applyViaForm(ViaForm form) override { return m_window->applyViaForm(form); }
+    GatewaySettings collectSettings() const override;
+    void showLogsDirectoryError() override { m_window->showLogsDirectoryError(); }
+
     Options m_options;
+    QString m_logsDir;
+    std::unique_ptr<TelemetryWindow> m_tlmWindow;
     std::unique_ptr<MainWindow> m_window;
-    NoTelemetryDecoder m_decoder;
+    std::unique_ptr<TelemetryGlue> m_tlmView;
+    TelemetryState m_tlmState;
+    std::unique_ptr<QtTelemetryTimer> m_tlmTimer;
+    std::unique_ptr<TelemetryWindowModes> m_modes;
+    std::unique_ptr<TelemetryHistory> m_history;
+    std::unique_ptr<TelemetryDecoder> m_decoder;
     std::unique_ptr<Gateway> m_gateway;
     SettingsStore m_settings;
+    // The telemetry window's place at exit (kept when it is gone).
+    double m_tlmHeight = 0;
+    int m_tlmTop = 0;
+    int m_tlmLeft = 0;
     bool m_shutDown = false;
 };
 

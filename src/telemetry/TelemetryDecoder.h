@@ -1,0 +1,74 @@
+#pragma once
+#include <QString>
+#include <functional>
+#include <optional>
+
+#include "common/Clock.h"
+#include "gateway/ITelemetryDecoder.h"
+#include "telemetry/TelemetryState.h"
+#include "telemetry/TelemetryView.h"
+#include "telemetry/TelemetryWindowModes.h"
+
+namespace selvane {
+
+// Which of PCSAT's two halves sent a line, from the source call sign.
+enum class TelemetrySide { None, A, B };
+
+// Exact, case-sensitive: A for "PCSAT-1", "PCSAT-2", "W3ADO", "W3ADO-1" to
+// "W3ADO-15"; B for "PCSAT", "PCSAT-3" to "PCSAT-15"; None for anything else.
+TelemetrySide TelemetrySideOf(const QString& sourceCall);
+
+// Where decoded lines are kept for later (the history file).
+class ITelemetryHistoryWriter {
+public:
+    virtual ~ITelemetryHistoryWriter() = default;
+    virtual void WriteTlmHistory(const QString& line, const QString& dayKey) = 0;
+};
+
+// The decoded form of one telemetry line, before anything is shown.
+struct TelemetryReport {
+    int bulletin = 0;     // 1..8: BLN number
+    QString header;       // ":BLN1KORVA:Pcsat: " ...
+    QString body;         // report body (bulletin without its header)
+    QString line1;        // first display/history line
+    QString line2;        // second line (group "10" only), else empty
+    bool batteryChecked = false; // group "11": the battery-low check applies
+    bool batteryLow = false;     // battery A or B below 14 V
+};
+
+// Decodes an information line for a side, with the time written as "hh:mm"
+// for the display lines. Empty when the line is not decodable: no "T#"
+// start, side None, a group (characters 38-39) other than "00", "01", "10",
+// "11", or a byte channel (a channel of a quadratic or cubic formula) whose
+// value, rounded half to even, lies outside 0..255. Touches nothing.
+std::optional<TelemetryReport> BuildTelemetryReport(TelemetrySide side, const QString& info,
+                                                    const QString& hhmm);
+
+// Battery-low rule of group "11": either voltage below 14 V.
+bool IsBatteryLow(float batteryA, float batteryB);
+
+// Turns PCSAT telemetry lines into bulletins, fills the telemetry window,
+// writes the history file and raises the battery-low and safe-mode warnings.
+class TelemetryDecoder : public ITelemetryDecoder {
+public:
+    // logEnabled: the daily-log switch (chkLog); history lines are written
+    // only while it answers true. All references must outlive the decoder.
+    TelemetryDecoder(ITelemetryView& view, TelemetryState& state, TelemetryWindowModes& modes,
+                     ITelemetryHistoryWriter& history, std::function<bool()> logEnabled,
+                     Clock clock);
+
+    // Decodes entry 1 of the store. True: entry 1 now holds the bulletin
+    // followed by " h:mm", and the window, the history file and the warning
+    // label were updated. False: nothing at all changed.
+    bool DecodeTelemetry(const QString& sourceCall, PacketStore& store) override;
+
+private:
+    ITelemetryView& m_view;
+    TelemetryState& m_state;
+    TelemetryWindowModes& m_modes;
+    ITelemetryHistoryWriter& m_history;
+    std::function<bool()> m_logEnabled;
+    Clock m_clock;
+};
+
+} // namespace selvane

@@ -1,0 +1,216 @@
+#include "telemetry/TelemetryHistory.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+
+#include "common/TextRules.h"
+
+namespace selvane {
+
+TelemetryHistory::TelemetryHistory(QString logsDir, TelemetryState& state, ITelemetryView& view,
+                                   Clock clock)
+    : m_logsDir(std::move(logsDir)), m_state(state), m_view(view), m_clock(std::move(clock))
+{
+}
+
+TelemetryHistory::~TelemetryHistory()
+{
+    close();
+}
+
+QString TelemetryHistory::pathForDay(const QString& dayKey) const
+{
+    return QDir(m_logsDir).filePath(Mid(dayKey, 3, 8) + QStringLiteral(".Tlh"));
+}
+
+void TelemetryHistory::close()
+{
+    if (m_file.isOpen())
+        m_file.close();
+    m_tlhFileDay.clear();
+}
+
+bool TelemetryHistory::openDay(const QString& dayKey)
+{
+    m_file.setFileName(pathForDay(dayKey));
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    m_tlhFileDay = dayKey;
+    // A new file starts with its day. An existing but empty file (one whose
+    // header could not be written last time) gets it too, or it could never
+    // be loaded.
+    if (m_file.size() == 0 && !writeRecord(dayKey))
+        return false;
+    return true;
+}
+
+bool TelemetryHistory::writeRecord(const QString& text)
+{
+    const QByteArray record = '"' + ToSingleByte(text) + "\"\r\n";
+    if (m_file.write(record) != record.size() || !m_file.flush()) {
+        // Forget the file: the next line opens it again.
+        close();
+        return false;
+    }
+    return true;
+}
+
+void TelemetryHistory::WriteTlmHistory(const QString& line, const QString& dayKey)
+{
+    if (dayKey != m_tlhFileDay || !m_file.isOpen()) {
+        close();
+        if (!openDay(dayKey)) {
+            close();
+            return;
+        }
+    }
+    writeRecord(line);
+}
+
+QStringList SplitHistoryRecords(const QString& line)
+{
+    QStringList records;
+    const qsizetype n = line.size();
+    qsizetype i = 0;
+    for (;;) {
+        while (i < n && line[i] == QLatin1Char(' '))
+            ++i;
+        QString value;
+        if (i < n && line[i] == QLatin1Char('"')) {
+            const qsizetype close = line.indexOf(QLatin1Char('"'), i + 1);
+            const qsizetype end = close < 0 ? n : close;
+            value = line.mid(i + 1, end - i - 1);
+            i = close < 0 ? n : close + 1;
+            const qsizetype comma = line.indexOf(QLatin1Char(','), i);
+            i = comma < 0 ? n : comma;
+        } else {
+            const qsizetype comma = line.indexOf(QLatin1Char(','), i);
+            const qsizetype end = comma < 0 ? n : comma;
+            qsizetype last = end;
+            while (last > i && line[last - 1] == QLatin1Char(' '))
+                --last;
+            value = line.mid(i, last - i);
+            i = end;
+        }
+        records.append(value);
+        if (i >= n)
+            break;
+        ++i; // past the comma: another field follows
+    }
+    return records;
+}
+
+QDate HistoryDay(const QString& record)
+{
+    if (record.size() != 10 || record[4] != QLatin1Char('-') || record[7] != QLatin1Char('-'))
+        return {};
+    for (int k : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (record[k] < QLatin1Char('0') || record[k] > QLatin1Char('9'))
+            return {};
+    return QDate(record.left(4).toInt(), record.mid(5, 2).toInt(), record.mid(8, 2).toInt());
+}
+
+void TelemetryHistory::loadFailed(const QString& path)
+{
+    m_tlhFileDay.clear();
+    m_view.showLoadError(path);
+}
+
+namespace {
+
+enum class LineRead { Ok, End, Error };
+
+// One line of at most maxBytes bytes, without its LF and a CR before it.
+// A longer line, a NUL byte or a device error is an error.
+LineRead ReadHistoryLine(QFile& file, qint64 maxBytes, qint64& budget, QString& line)
+{
+    if (file.atEnd())
+        return LineRead::End;
+    // readLine(n) reads at most n - 1 bytes: room for the text, CR and LF.
+    QByteArray bytes = file.readLine(maxBytes + 3);
+    if (bytes.isEmpty())
+        return file.error() == QFileDevice::NoError ? LineRead::End : LineRead::Error;
+    budget -= bytes.size();
+    if (budget < 0)
+        return LineRead::Error;
+    const bool ended = bytes.endsWith('\n');
+    if (ended)
+        bytes.chop(1);
+    else if (!file.atEnd())
+        return LineRead::Error; // no line end within maxBytes
+    if (bytes.endsWith('\r'))
+        bytes.chop(1);
+    if (bytes.size() > maxBytes || bytes.contains('\0'))
+        return LineRead::Error;
+    line = FromSingleByte(bytes);
+    return LineRead::Ok;
+}
+
+} // namespace
+
+void TelemetryHistory::LoadTlmHistory(const QString& path)
+{
+    // What the writer has written so far must be on disk before reading.
+    closeForLoad();
+
+    // Only regular files: a directory, a device or a pipe (whose open could
+    // block) is not a history file.
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || file.size() > kMaxFileBytes || !file.open(QIODevice::ReadOnly)) {
+        loadFailed(path);
+        return;
+    }
+    qint64 budget = kMaxFileBytes; // also bounds a file that grows while read
+    int recordCount = 0;
+
+    // The first record: the file's day.
+    QString line;
+    QStringList pending;
+    if (ReadHistoryLine(file, kMaxLineBytes, budget, line) != LineRead::Ok) {
+        loadFailed(path);
+        return;
+    }
+    pending = SplitHistoryRecords(line);
+    const QString first = pending.takeFirst();
+    ++recordCount;
+    const QDate day = HistoryDay(first);
+    if (!day.isValid()) {
+        loadFailed(path);
+        return;
+    }
+
+    QString caption = QStringLiteral("PCSAT TLM History - ") + QLocale().toString(day, QLocale::LongFormat);
+    if (day == m_clock().date())
+        caption.prepend(QStringLiteral("Today "));
+    m_view.setTelemetryCaption(caption);
+    m_tlhFileDay.clear();
+    m_state.tlmShownDay = first;
+    m_view.clearTelemetryLists();
+
+    for (;;) {
+        for (const QString& s : std::as_const(pending)) {
+            if (++recordCount > kMaxRecords) {
+                loadFailed(path);
+                return;
+            }
+            const QChar c = s.isEmpty() ? QChar() : s.at(0);
+            if (c >= QLatin1Char('1') && c <= QLatin1Char('4'))
+                m_view.addTelemetryLine(TelemetryList::A, s);
+            else if (c >= QLatin1Char('5') && c <= QLatin1Char('8'))
+                m_view.addTelemetryLine(TelemetryList::B, s);
+            else if (c == QLatin1Char('0') || c == QLatin1Char('9'))
+                m_view.addTelemetryLine(TelemetryList::M, s);
+        }
+        const LineRead r = ReadHistoryLine(file, kMaxLineBytes, budget, line);
+        if (r == LineRead::End)
+            break;
+        if (r == LineRead::Error) {
+            loadFailed(path);
+            return;
+        }
+        pending = SplitHistoryRecords(line);
+    }
+}
+
+} // namespace selvane
