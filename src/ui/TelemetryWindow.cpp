@@ -1,5 +1,7 @@
 #include "ui/TelemetryWindow.h"
 
+#include "ui/Tray.h"
+
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QListWidget>
@@ -51,6 +53,13 @@ TelemetryWindow::TelemetryWindow()
     // The main window decides when the program ends; this one being open or
     // closed never does.
     setAttribute(Qt::WA_QuitOnClose, false);
+    setWindowIcon(SelvaneIcon());
+    // The main window's small dialog font: a whole telemetry line fits the
+    // fixed width.
+    QFont f = font();
+    f.setPointSize(8);
+    f.setStretch(QFont::SemiCondensed);
+    setFont(f);
 
     m_frmA = makeFrame(this, C::frmA, "Side A");
     m_lstA = makeList(m_frmA, C::lstA, "Lato A PCSAT. Formato: Gruppo - Ora - Dati.");

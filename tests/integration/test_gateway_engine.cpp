@@ -1,0 +1,238 @@
+// The whole gateway (link, dispatcher, routing, duplicate filter) against the
+// in-process test engine over TCP on 127.0.0.1: heard "U" frames go in, the
+// "V" frames the engine records come out. Both via forms are covered: the
+// seven-character form of the AGW Packet Engine and the text form of engines
+// such as Dire Wolf.
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <ostream>
+
+#include "gateway/Gateway.h"
+#include "settings/GatewaySettings.h"
+#include "support/FakeLinkView.h"
+#include "testengine/TestEngine.h"
+
+using namespace selvane;
+using namespace selvane::test;
+
+namespace {
+
+const QDateTime kStart(QDate(2026, 12, 6), QTime(8, 15, 30));
+
+// The via paths expected in each form.
+struct FormCase {
+    const char* name;
+    ViaForm form;
+    QStringList issDown;    // heard via RS0ISS*, sent to the Out ports
+    QStringList pcsatDown;  // heard via PCSAT-1*, sent to the Out ports
+    QStringList up;         // heard via N0CALL-5,ARISS, sent to the Sats port
+};
+
+// Shown in test names and messages.
+void PrintTo(const FormCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+const FormCase kSevenChar{"SevenChar", ViaForm::SevenChar,
+                          {"RS0ISSP", "N0CALLE", "WIDE", "WIDE"},
+                          {"PCSAT A", "N0CALLE", "WIDE", "WIDE"},
+                          {"N0CALLE", "ARISS"}};
+const FormCase kText{"Text", ViaForm::Text,
+                     {"RS0ISS*", "N0CALL-5*", "WIDE", "WIDE"},
+                     {"PCSAT-1*", "N0CALL-5*", "WIDE", "WIDE"},
+                     {"N0CALL-5*", "ARISS"}};
+
+struct GatewayOnTestEngine : ::testing::TestWithParam<FormCase> {
+    TestEngine engine;
+    FakeLinkView view;
+    LiveSettingsValues settings;
+    NoTelemetryDecoder decoder;
+    QTemporaryDir logs;
+    qint64 nowMs = 5'000'000;
+    std::unique_ptr<Gateway> gateway;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(logs.isValid());
+        ASSERT_TRUE(engine.listen(QHostAddress::LocalHost, 0));
+        engine.setFixedTime(QTime(8, 15, 30));
+        engine.setPorts({"Port1 Sats", "Port2 Out north", "Port3 Out south"});
+        settings.call = QStringLiteral("N0CALL-5");
+        settings.via = QStringLiteral("WIDE,WIDE");
+        settings.sats = QStringLiteral("1");
+        settings.out = QStringLiteral("2,3");
+        settings.dup = QStringLiteral("30");
+        settings.host = QStringLiteral("127.0.0.1");
+        settings.forward = false;
+        settings.reverse = true;
+        settings.form = GetParam().form;
+        gateway = std::make_unique<Gateway>(view, settings, decoder, [] { return kStart; },
+                                            [this] { return nowMs; }, logs.path(), engine.serverPort());
+        QSignalSpy connected(&gateway->link(), &AgwLink::linkConnected);
+        gateway->link().toggle();
+        ASSERT_TRUE(connected.wait(5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return view.ports.size() == 3 && engine.monitoring(); }, 5000));
+    }
+
+    void TearDown() override
+    {
+        if (gateway)
+            gateway->shutdown();
+    }
+
+    QList<ReceivedFrame> sent(char kind = 'V') const
+    {
+        QList<ReceivedFrame> frames;
+        for (const ReceivedFrame& f : engine.received())
+            if (f.kind == kind)
+                frames << f;
+        return frames;
+    }
+
+    // Waits until everything the gateway wrote so far has reached the
+    // engine: a monitoring request ("m", harmless to repeat) sent now arrives
+    // after it on the same connection.
+    void flush()
+    {
+        const qsizetype before = sent('m').size();
+        gateway->link().SendAgwRequest('m');
+        ASSERT_TRUE(QTest::qWaitFor([&] { return sent('m').size() == before + 1; }, 5000));
+    }
+
+    // One heard packet, waited for until the gateway has handled it.
+    void hear(int port, const QString& from, const QStringList& via, const QString& info)
+    {
+        const int shown = view.statusChanges;
+        const qint64 routed = gateway->link().counters().totalCount;
+        view.received.clear();
+        engine.sendMonitor('U', port, from, QStringLiteral("APRS"), via, info);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return view.received.value(1) == info; }, 5000));
+        // Handled in one go: the counters and status are final once shown.
+        if (gateway->link().counters().totalCount != routed) {
+            EXPECT_EQ(view.statusChanges, shown + 1);
+        }
+        flush();
+    }
+
+    const GatewayCounters& counters() { return gateway->link().counters(); }
+};
+
+void ExpectFrame(const ReceivedFrame& f, int port, const QString& from, const QStringList& via,
+                 const QString& text)
+{
+    EXPECT_EQ(f.port, port);
+    EXPECT_EQ(f.from, from);
+    EXPECT_EQ(f.to, "APRS");
+    EXPECT_EQ(f.via, via);
+    EXPECT_EQ(f.text, text);
+    // Via count, ten bytes per entry, then the text.
+    EXPECT_EQ(f.data.size(), 1 + 10 * via.size() + text.size());
+}
+
+TEST_P(GatewayOnTestEngine, PacketRepeatedByTheIssGoesToEveryOutPortInListOrder)
+{
+    hear(0, "N0CALL-9", {"RS0ISS*"}, "Hello");
+    const QList<ReceivedFrame> v = sent();
+    ASSERT_EQ(v.size(), 2);
+    ExpectFrame(v[0], 1, "N0CALL-9", GetParam().issDown, "Hello");
+    ExpectFrame(v[1], 2, "N0CALL-9", GetParam().issDown, "Hello");
+    EXPECT_EQ(v[0].data.size(), 46);
+    EXPECT_EQ(view.receivedColour, PacketColour::Yellow);
+    EXPECT_EQ(counters().totalCount, 1);
+    EXPECT_EQ(counters().toOutCount, 1);
+    EXPECT_EQ(counters().toSatsCount, 0);
+}
+
+TEST_P(GatewayOnTestEngine, PacketRepeatedByPcsatIsGatedOnlyWithGateToOut)
+{
+    hear(0, "N0CALL-7", {"PCSAT-1*", "WIDE2-1"}, "hello via pcsat");
+    EXPECT_TRUE(sent().isEmpty());
+    EXPECT_EQ(counters().totalCount, 0);
+    EXPECT_EQ(view.receivedColour, PacketColour::Green);
+
+    // The live setting counts from the next packet on.
+    settings.forward = true;
+    settings.out = QStringLiteral("2");
+    hear(0, "N0CALL-7", {"PCSAT-1*", "WIDE2-1"}, "hello via pcsat");
+    const QList<ReceivedFrame> v = sent();
+    ASSERT_EQ(v.size(), 1);
+    ExpectFrame(v[0], 1, "N0CALL-7", GetParam().pcsatDown, "hello via pcsat");
+    EXPECT_EQ(counters().toOutCount, 1);
+}
+
+TEST_P(GatewayOnTestEngine, PacketAddressedViaTheGatewayAndArissGoesUpToTheSatsPort)
+{
+    hear(1, "N0CALL-9", {"N0CALL-5", "ARISS"}, "test up");
+    QList<ReceivedFrame> v = sent();
+    ASSERT_EQ(v.size(), 1);
+    ExpectFrame(v[0], 0, "N0CALL-9", GetParam().up, "test up");
+    EXPECT_EQ(counters().toSatsCount, 1);
+    EXPECT_EQ(counters().toOutCount, 0);
+
+    // Once a digipeater has repeated the gateway's entry it is not sent again;
+    // with "Gate to Sats" off nothing goes up at all.
+    hear(2, "N0CALL-8", {"N0CALL-5*", "ARISS"}, "already up");
+    settings.reverse = false;
+    hear(2, "N0CALL-6", {"N0CALL-5", "ARISS"}, "reverse off");
+    EXPECT_EQ(sent().size(), 1);
+    EXPECT_EQ(counters().totalCount, 1);
+}
+
+TEST_P(GatewayOnTestEngine, DuplicateWithinTheDuplicateTimeGoesOutOncePerPort)
+{
+    hear(0, "N0CALL-9", {"RS0ISS*"}, "Hello");
+    nowMs += 29'000;
+    hear(0, "N0CALL-9", {"RS0ISS*"}, "Hello");
+    EXPECT_EQ(sent().size(), 2);  // ports 1 and 2, once each
+    EXPECT_EQ(view.receivedColour, PacketColour::LightGreen);
+    EXPECT_EQ(counters().totalCount, 2);
+    EXPECT_EQ(counters().toOutCount, 1);
+
+    // The same source and text going up is another packet (key "~N0CALL-9").
+    hear(1, "N0CALL-9", {"N0CALL-5", "ARISS"}, "Hello");
+    EXPECT_EQ(sent().size(), 3);
+    EXPECT_EQ(sent().last().port, 0);
+
+    // Past the duplicate time the first packet is new again.
+    nowMs += 31'000;
+    hear(0, "N0CALL-9", {"RS0ISS*"}, "Hello");
+    const QList<ReceivedFrame> v = sent();
+    ASSERT_EQ(v.size(), 5);
+    ExpectFrame(v[3], 1, "N0CALL-9", GetParam().issDown, "Hello");
+    ExpectFrame(v[4], 2, "N0CALL-9", GetParam().issDown, "Hello");
+    EXPECT_EQ(view.receivedColour, PacketColour::Yellow);
+    EXPECT_EQ(counters().totalCount, 4);
+    EXPECT_EQ(counters().toOutCount, 2);
+    EXPECT_EQ(counters().toSatsCount, 1);
+}
+
+TEST_P(GatewayOnTestEngine, StatusLineCountsSentDuplicateAndUpPacketsButNotUngatedOnes)
+{
+    EXPECT_EQ(view.status, "Gateway connesso a AGWPE v2000.15");
+    hear(0, "N0CALL-9", {"RS0ISS*"}, "Hello");
+    EXPECT_EQ(view.status, "ToSats/ToOut/Tot dal 06/12 08:15 =0/1/1");
+    hear(0, "N0CALL-9", {"RS0ISS*"}, "Hello");
+    hear(1, "N0CALL-9", {"N0CALL-5", "ARISS"}, "test up");
+    EXPECT_EQ(view.status, "ToSats/ToOut/Tot dal 06/12 08:15 =1/1/3");
+
+    // A packet of no satellite, heard on every kind of port, changes nothing.
+    const int changes = view.statusChanges;
+    hear(0, "N0CALL-3", {"WIDE1-1"}, "local");
+    hear(1, "N0CALL-3", {"WIDE1-1"}, "local");
+    hear(5, "N0CALL-3", {"RS0ISS*"}, "port of no list");
+    EXPECT_EQ(view.statusChanges, changes);
+    EXPECT_EQ(view.status, "ToSats/ToOut/Tot dal 06/12 08:15 =1/1/3");
+    EXPECT_EQ(view.trayTip, "Selvane - ToSats/ToOut/Tot dal 06/12 08:15 =1/1/3");
+    EXPECT_EQ(sent().size(), 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(ViaForms, GatewayOnTestEngine, ::testing::Values(kSevenChar, kText),
+                         [](const ::testing::TestParamInfo<FormCase>& info) { return info.param.name; });
+
+} // namespace
