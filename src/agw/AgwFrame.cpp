@@ -77,10 +77,12 @@ QByteArray BuildViaFrame(const QByteArray& receivedHeader, const QString& viaPat
     qsizetype pos = AgwFrame::HeaderSize;
     frame[pos++] = char(n);
     for (const QString& entry : entries) {
-        // Each entry has a 10-byte slot. A call with SSID needs at most 9
-        // characters; anything longer is cut to the slot's 10 bytes so it can
-        // never overwrite the next entry or the information text.
-        const QByteArray bytes = ToSingleByte(entry).left(AgwFrame::ViaEntrySize);
+        // Each entry has a 10-byte slot that engines read up to its first
+        // NUL: a call with SSID needs at most 9 characters. Anything longer
+        // is cut to 9, so it never overwrites the next entry or the
+        // information text and its slot stays NUL-terminated (a full slot
+        // makes Dire Wolf read on into the next entry and drop the frame).
+        const QByteArray bytes = ToSingleByte(entry).left(AgwFrame::ViaEntrySize - 1);
         std::copy(bytes.cbegin(), bytes.cend(), frame.begin() + pos);
         pos += AgwFrame::ViaEntrySize;
     }

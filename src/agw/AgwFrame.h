@@ -30,8 +30,8 @@ QStringList SplitViaPath(const QString& path);
 // Builds a "V" frame with port 0: bytes 8-27 copied from the received header
 // (which must hold at least 28 bytes), the via path split as above, then the
 // information text one byte per character. dataLength holds the true length
-// in all four bytes. Entries longer than 10 characters are cut to 10 so that
-// no entry writes into the next slot.
+// in all four bytes. Entries longer than 9 characters are cut to 9, so no
+// entry writes into the next slot and every slot ends with a NUL.
 QByteArray BuildViaFrame(const QByteArray& receivedHeader, const QString& viaPath, const QString& info);
 
 // Sets the target port of a built "V" frame (byte 0; bytes 1-3 stay 0).

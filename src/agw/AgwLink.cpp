@@ -63,10 +63,12 @@ void AgwLink::stopBranch()
     m_socket.abort();
     m_assembler.clear();
     m_view.setTrayTip(m_view.caption() + QStringLiteral(" disabilitato"));
+    // The lists are emptied; the received list keeps its colour.
+    const PacketColour lastColour = m_dispatcher.received().colour;
     m_dispatcher.clear();
     m_router.reset();
     m_view.showTransmitted({});
-    m_view.showReceived({}, PacketColour::Green);
+    m_view.showReceived({}, lastColour);
     m_view.clearPorts();
     m_view.setStatusText(QStringLiteral("Connessione ad AGW Packet Engine chiusa"));
     m_view.setRunning(false);

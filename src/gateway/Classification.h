@@ -27,7 +27,10 @@ QString UsedViaForm(const QString& call);
 //   Text:      base call, "-n" for SSID 1..15, then "*" "N0CALL-5*", "RS0ISS*"
 // The text form writes no "-n" for no SSID, SSID 0 or an SSID outside 1..15.
 // Its base keeps only printable characters other than blank, "," and "*" and
-// is cut to 6 characters, so the entry never exceeds 10 characters.
+// is cut to 6 characters, so the entry never exceeds 10 characters. A
+// six-character call with a two-digit SSID makes exactly 10 ("N0CALL-15*"):
+// the frame builder keeps 9 of them so the slot stays NUL-terminated, and
+// that entry then goes out unmarked.
 QString RepeatedViaEntry(const QString& call, ViaForm form);
 
 // Classifies a packet heard on a Sats port from the monitor header line

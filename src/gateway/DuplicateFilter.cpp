@@ -1,19 +1,38 @@
 #include "gateway/DuplicateFilter.h"
 
-#include <QElapsedTimer>
+#include <QDateTime>
 
 #include <cmath>
 #include <memory>
 
 #include "common/TextRules.h"
 
+#include <ctime>
+
 namespace selvane {
+
+namespace {
+// Time since boot, sleep included: a gateway that was suspended for an hour
+// must see its stored packets as an hour old.
+qint64 BootTimeMs()
+{
+    timespec ts{};
+#ifdef CLOCK_BOOTTIME
+    if (clock_gettime(CLOCK_BOOTTIME, &ts) == 0)
+        return qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+#endif
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return qint64(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+} // namespace
 
 MonotonicMs SteadyClockMs()
 {
-    auto timer = std::make_shared<QElapsedTimer>();
-    timer->start();
-    return [timer] { return timer->elapsed(); };
+    // Anchored to the wall clock once, so that whole seconds fall where the
+    // clock's seconds fall (ages are counted between two moments taken to
+    // the second); later changes of the wall clock do not move it.
+    const qint64 offset = QDateTime::currentMSecsSinceEpoch() - BootTimeMs();
+    return [offset] { return offset + BootTimeMs(); };
 }
 
 int DuplicateSeconds(const QString& txtDup)

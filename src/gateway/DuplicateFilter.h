@@ -13,7 +13,8 @@ namespace selvane {
 // it says.
 using MonotonicMs = std::function<qint64()>;
 
-// The system's steady clock.
+// The system's steady clock (time since boot, sleep included), in
+// milliseconds since the epoch as the wall clock read at the first call.
 MonotonicMs SteadyClockMs();
 
 // The duplicate time D from the text of txtDup: its leading number rounded to

@@ -82,6 +82,20 @@ QString DailyLog::pathForDay(const QString& dayKey) const
     return QDir::toNativeSeparators(QDir(m_logsDir).filePath(Mid(dayKey, 3) + QStringLiteral(".Txt")));
 }
 
+namespace {
+// Whether a non-empty file stops in the middle of a line (a write that was
+// cut short, e.g. by a full disk).
+bool EndsInsideALine(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || f.size() == 0)
+        return false;
+    f.seek(f.size() - 1);
+    char last = 0;
+    return f.getChar(&last) && last != '\n';
+}
+} // namespace
+
 bool DailyLog::openDay(const QString& dayKey, bool* isNew)
 {
     close();
@@ -90,10 +104,15 @@ bool DailyLog::openDay(const QString& dayKey, bool* isNew)
     // (disk full) leaves behind, and the day's banner must still come first.
     const QFileInfo info(path);
     *isNew = !info.exists() || (info.isFile() && info.size() == 0);
+    const bool cutShort = info.isFile() && EndsInsideALine(path);
     m_file.setFileName(path);
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))
         return false;
     m_logDay = dayKey;
+    // The next record starts on a line of its own, so a reader does not
+    // take it for the tail of the broken one.
+    if (cutShort)
+        return writeOrDrop(QByteArrayLiteral("\r\n"));
     return true;
 }
 

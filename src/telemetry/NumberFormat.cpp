@@ -127,7 +127,9 @@ QString FormatNumber(float value, QStringView pattern)
                 integerDigits.append(QLatin1Char(DigitAt(d, i)));
         while (integerDigits.size() < minIntegerDigits)
             integerDigits.prepend(QLatin1Char('0'));
-        if (d.negative && !isZero)
+        // Every value below zero keeps its sign, even one that rounds to
+        // zero (-0.4 gives "-0mA"); only zero itself, -0.0 included, has none.
+        if (value < 0.0f)
             numberText = QStringLiteral("-");
         numberText += integerDigits;
         for (int k = 0; k < decimals; ++k)

@@ -15,7 +15,7 @@ namespace selvane {
 // the decimal form of the value to 7 significant digits (so 0.145f, stored as
 // 0.14499999..., counts as 0.145 and gives .15). Trailing decimals written by
 // '#' are dropped when they are 0. A negative value gets '-' before its
-// digits, unless it rounds to zero: -0.4 with "##0mA" gives "0mA".
+// digits, also when it rounds to zero: -0.4 with "##0mA" gives "-0mA".
 //   FormatNumber(50.64f, u"##0mA")        -> "51mA"
 //   FormatNumber(14.9f, u" BattB=##.0#V") -> " BattB=14.9V"
 //   FormatNumber(0.89f, u" Tx=#.0#W")     -> " Tx=.89W"

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QTimer>
 #include <QMessageBox>
 
 namespace selvane {
@@ -48,9 +50,26 @@ std::unique_ptr<QFileDialog> QtDialogs::makeTelemetryHistoryDialog(QWidget* pare
     dialog->setFileMode(QFileDialog::ExistingFile);
     // ".tlh" and ".TLH" alike: history files may come from any system.
     dialog->setFilter(dialog->filter() & ~QDir::CaseSensitive);
-    dialog->setNameFilters({QStringLiteral("Telemetry History (*.tlh)"),
-                            QStringLiteral("Tutti i files (*.*)")});
+    const QString allFiles = QStringLiteral("Tutti i files (*.*)");
+    dialog->setNameFilters({QStringLiteral("Telemetry History (*.tlh)"), allFiles});
     dialog->selectNameFilter(QStringLiteral("Telemetry History (*.tlh)"));
+    // "*.*" would leave out names without a dot here; the entry is meant for
+    // every file, so its pattern becomes "*" once the dialog has applied it.
+    QFileDialog* raw = dialog.get();
+    QObject::connect(raw, &QFileDialog::filterSelected, raw, [raw, allFiles](const QString& filter) {
+        if (filter != allFiles)
+            return;
+        auto* model = raw->findChild<QFileSystemModel*>();
+        if (!model)
+            return;
+        model->setNameFilters({QStringLiteral("*")});
+        // Also after the dialog's own handling of the same pick, whichever
+        // order the combo box reports it in.
+        QTimer::singleShot(0, model, [model, raw, allFiles] {
+            if (raw->selectedNameFilter() == allFiles)
+                model->setNameFilters({QStringLiteral("*")});
+        });
+    });
     dialog->setWindowModality(Qt::ApplicationModal);
     return dialog;
 }

@@ -87,6 +87,13 @@ public:
             return Acceptable; // a deletion: always allowed
 
         QString inserted = filter(input.mid(prefix, insertedLength));
+        if (inserted.isEmpty()) {
+            // Every typed character was refused: the keystroke is discarded
+            // as a whole, so a selection it would have replaced stays.
+            input = old;
+            pos = int(std::min(prefix, old.size()));
+            return Acceptable;
+        }
         const qsizetype room = m_limit - (input.size() - insertedLength);
         if (inserted.size() > room)
             inserted.truncate(std::max<qsizetype>(0, room));

@@ -53,6 +53,10 @@ void SelvaneApp::shutdown()
     if (m_shutDown)
         return;
     m_shutDown = true;
+    // Nothing the user does from here on reaches the gateway or the
+    // telemetry logic.
+    m_window->disconnect(this);
+    m_tlmWindow->disconnect(this);
     m_gateway->link().closeForExit();
     m_settings.SaveSettings(collectSettings());
     m_gateway->dailyLog().close();
@@ -63,6 +67,15 @@ void SelvaneApp::shutdown()
     m_tlmTop = m_tlmWindow->topTwips();
     m_tlmLeft = m_tlmWindow->leftTwips();
     m_tlmWindow.reset();
+}
+
+void SelvaneApp::commitSession()
+{
+    if (m_shutDown)
+        return;
+    m_settings.SaveSettings(collectSettings());
+    m_gateway->dailyLog().close();
+    m_history->close();
 }
 
 void SelvaneApp::loadTelemetryHistory()

@@ -45,6 +45,10 @@ public:
     // destroys the telemetry window. Runs once, whichever way the program ends.
     void shutdown();
     bool isShutDown() const { return m_shutDown; }
+    // The desktop session is ending (it may still be cancelled): the settings
+    // file is written and the files are closed, the windows stay as they are.
+    // The files reopen at their next record.
+    void commitSession();
 
     MainWindow& window() { return *m_window; }
     // nullptr after the shut-down.

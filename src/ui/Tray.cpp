@@ -76,11 +76,10 @@ TrayIcon::TrayIcon(const QIcon& icon, QObject* parent)
     : QObject(parent), m_icon(new QSystemTrayIcon(icon, this))
 {
     connect(m_icon, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                // The context-menu click is the platform's own; every other
-                // mouse-button event brings the window back.
-                if (reason != QSystemTrayIcon::Context)
-                    emit clicked();
+            [this](QSystemTrayIcon::ActivationReason) {
+                // Whichever button it was: the icon has no menu of its own,
+                // and every mouse-button event brings the window back.
+                emit clicked();
             });
 }
 

@@ -120,10 +120,18 @@ TEST(ViaFrame, LongEntryIsCutToItsSlot)
     const QByteArray f = BuildViaFrame(ReceivedHeader("IK1ABC", "APRS"), "ABCDEFGHIJKLMN,WIDE", "info");
     ASSERT_EQ(f.size(), 36 + 1 + 20 + 4);
     EXPECT_EQ(f.at(36), 2);
-    EXPECT_EQ(f.mid(37, 10), "ABCDEFGHIJ");
+    EXPECT_EQ(f.mid(37, 10), QByteArray("ABCDEFGHI") + '\0');
     // The next slot and the information text are untouched by the long entry.
     EXPECT_EQ(f.mid(47, 10), QByteArray("WIDE") + QByteArray(6, '\0'));
     EXPECT_EQ(f.mid(57), "info");
+}
+
+TEST(ViaFrame, EverySlotKeepsItsTerminatingNul)
+{
+    // Ten characters would fill the slot: the tenth is dropped.
+    const QByteArray f = BuildViaFrame(ReceivedHeader("IK1ABC", "APRS"), "N0CALL-15*,N0CAL-15*", "x");
+    EXPECT_EQ(f.mid(37, 10), QByteArray("N0CALL-15") + '\0');
+    EXPECT_EQ(f.mid(47, 10), QByteArray("N0CAL-15*") + '\0');
 }
 
 TEST(ViaFrame, LongInfoStatesItsTrueLengthInFourBytes)

@@ -125,9 +125,19 @@ TEST_F(LinkFixture, EngineClosingTheConnectionStopsTheLinkWithoutAMessage)
 TEST_F(LinkFixture, StopAndStartAgainResetsCountersAndStartStamp)
 {
     startAndWaitForReplies();
+    router.answer = {true, true, false};
+    engine.sendMonitor('U', 0, "N0CALL-9", "APRS", {"RS0ISS*"}, "Hello");
+    engine.sendMonitor('T', 1, "N0CALL-9", "APRS", {"RS0ISSP"}, "Hello");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view.transmitted.isEmpty() && router.calls == 1; }, 5000));
+    ASSERT_EQ(view.receivedColour, PacketColour::Yellow);
     link->toggle();
     EXPECT_FALSE(view.running);
     EXPECT_EQ(view.status, "Connessione ad AGW Packet Engine chiusa");
+    EXPECT_EQ(view.trayTip, "Selvane disabilitato");
+    EXPECT_TRUE(view.received.isEmpty());
+    EXPECT_TRUE(view.transmitted.isEmpty());
+    EXPECT_TRUE(view.ports.isEmpty());
+    EXPECT_EQ(view.receivedColour, PacketColour::Yellow);  // emptied, not recoloured
     EXPECT_TRUE(link->isClosed());
 
     now = kStart.addSecs(3600);

@@ -68,4 +68,31 @@ TEST(Program, InterruptRunsTheShutDown)
     ExpectShutDownBy(SIGINT);
 }
 
+TEST(Program, HangupRunsTheShutDown)
+{
+    ExpectShutDownBy(SIGHUP);
+}
+
+// Where "Logs" cannot be made, start-up shows a message box before the main
+// loop runs; a termination signal then still ends the program.
+TEST(Program, SignalDuringTheStartUpMessageBoxEndsTheProgram)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(env);
+    process.setWorkingDirectory("/proc");  // nothing can be created here, not even by root
+    process.start(QStringLiteral(SELVANE_BINARY), {});
+    ASSERT_TRUE(process.waitForStarted(10000));
+    QTest::qWait(1500);
+    ASSERT_EQ(process.state(), QProcess::Running);  // waiting on the box
+    ::kill(pid_t(process.processId()), SIGTERM);
+    EXPECT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+}
+
 } // namespace

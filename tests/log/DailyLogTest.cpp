@@ -180,6 +180,17 @@ TEST_F(DailyLogTest, EmptyFileLeftByFailedWriteStillGetsBanner)
     EXPECT_EQ(read("26-12-06.Txt"), kBanner + kRecord);
 }
 
+TEST_F(DailyLogTest, RecordCutShortByAFailedWriteIsEndedBeforeTheNext)
+{
+    QFile f(QDir(logs).filePath("26-12-06.Txt"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(kBanner + "2026-12-06 08:15:30 08:1");
+    f.close();
+    auto log = enabledLog(logs);
+    log->WriteDailyLog(kHeader, QStringLiteral("Hello"), QStringLiteral("N0CALL-9"));
+    EXPECT_EQ(read("26-12-06.Txt"), kBanner + "2026-12-06 08:15:30 08:1\r\n" + kRecord);
+}
+
 TEST(DayKeyTest, FourDigitYearTwoDigitMonthAndDay)
 {
     EXPECT_EQ(DayKey(QDate(2026, 1, 5)), QStringLiteral("2026-01-05"));

@@ -73,13 +73,13 @@ TEST(NumberFormat, RoundsTheSevenDigitFormNotTheBinaryValue)
            {14.805f, u"BattA=##.0#V", "BattA=14.81V"}});
 }
 
-TEST(NumberFormat, NegativeZeroAndValuesRoundingToZeroHaveNoSign)
+TEST(NumberFormat, NegativeValuesKeepTheirSignEvenWhenRoundingToZero)
 {
-    Check({{-0.4f, u"##0mA", "0mA"},
+    Check({{-0.4f, u"##0mA", "-0mA"},
            {-0.0f, u"##0mA", "0mA"},
            {-0.0f, u"#0.0", "0.0"},
-           {-0.04f, u"#0.0", "0.0"},
-           {-0.004f, u"#.0#V", ".0V"},
+           {-0.04f, u"#0.0", "-0.0"},
+           {-0.004f, u"#.0#V", "-.0V"},
            {-0.6f, u"##0mA", "-1mA"}});
 }
 

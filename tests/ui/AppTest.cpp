@@ -112,6 +112,30 @@ TEST_F(AppFixture, ClosingTheWindowShutsDownOnce)
     EXPECT_FALSE(QFile::exists(ini()));
 }
 
+TEST_F(AppFixture, SessionEndSavesEverythingAndKeepsRunningIfCancelled)
+{
+    auto app = makeApp();
+    app->start();
+    GatewaySettings s = app->window().collectSettings();
+    s.gatewayCall = "N0CALL-5";
+    app->window().applyTexts(s);
+    app->commitSession();
+    EXPECT_TRUE(ReadFile(ini()).startsWith("\"WIDE,WIDE\",\"N0CALL-5\","));
+    // The logout was cancelled: the program goes on and the real exit
+    // still saves what changed since.
+    EXPECT_FALSE(app->isShutDown());
+    ASSERT_NE(app->telemetryWindow(), nullptr);
+    app->window().applyTelemetryMode(0);
+    EXPECT_TRUE(app->telemetryWindow()->isVisible());
+    s.gatewayCall = "N0CALL-6";
+    app->window().applyTexts(s);
+    app->window().close();
+    EXPECT_TRUE(ReadFile(ini()).startsWith("\"WIDE,WIDE\",\"N0CALL-6\","));
+    // After the exit a late click reaches nothing.
+    app->window().applyTelemetryMode(2);
+    EXPECT_EQ(app->telemetryWindow(), nullptr);
+}
+
 TEST_F(AppFixture, AQuoteInATextBoxDoesNotSpoilTheNextStart)
 {
     {

@@ -1,3 +1,6 @@
+#include <QTest>
+#include <QComboBox>
+#include <QFileSystemModel>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -82,6 +85,39 @@ TEST(QtDialogsTest, HistoryDialogIsSetUpForTelemetryFiles)
     // "Logs" is taken relative to the working directory, which stays.
     EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(QDir(cwd).absoluteFilePath("Logs")).canonicalPath());
     EXPECT_EQ(QDir::currentPath(), previous);
+}
+
+TEST(QtDialogsTest, AllFilesEntryListsNamesWithoutADot)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const char* name : {"NOEXT", "notes.txt", "24-12-06.Tlh"}) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    auto dialog = QtDialogs::makeTelemetryHistoryDialog(nullptr, dir.path());
+    auto* model = dialog->findChild<QFileSystemModel*>();
+    ASSERT_NE(model, nullptr);
+    // Listed: a row under the folder, enabled.
+    auto shown = [&](const char* name) {
+        const QModelIndex folder = model->index(dir.path());
+        for (int row = 0; row < model->rowCount(folder); ++row) {
+            const QModelIndex index = model->index(row, 0, folder);
+            if (model->fileName(index) == QLatin1String(name))
+                return bool(model->flags(index) & Qt::ItemIsEnabled);
+        }
+        return false;
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown("24-12-06.Tlh"); }, 5000));
+    EXPECT_FALSE(shown("NOEXT"));
+    auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+    ASSERT_NE(types, nullptr);
+    // What the combo box emits when the user picks its second entry.
+    types->setCurrentIndex(1);
+    emit types->activated(1);
+    emit types->textActivated(types->itemText(1));
+    EXPECT_EQ(dialog->selectedNameFilter(), "Tutti i files (*.*)");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown("NOEXT") && shown("notes.txt"); }, 5000));
 }
 
 TEST(QtDialogsTest, OpenTelemetryHistoryReturnsThePickOrNothing)
