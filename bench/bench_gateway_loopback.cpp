@@ -182,6 +182,8 @@ public:
     MinimalClient(quint16 port, QByteArray reply) : m_reply(std::move(reply))
     {
         QObject::connect(&m_socket, &QTcpSocket::connected, [this] {
+            // The same socket option as Selvane's link, for a fair comparison.
+            m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
             m_socket.write(BuildAgwRequest('m'));
         });
         QObject::connect(&m_socket, &QTcpSocket::readyRead, [this] { onReadyRead(); });

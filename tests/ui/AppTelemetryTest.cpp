@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "support/Files.h"
 #include "testengine/TestEngine.h"
 #include "ui/RecordingDialogs.h"
 #include "ui/SelvaneApp.h"
@@ -16,19 +17,6 @@ namespace {
 
 const QDate kToday(2026, 12, 6);
 const QString kPanels = QStringLiteral("T#123,100,120,140,160,000,00000000,1,00");
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 struct TelemetryAppFixture : ::testing::Test {
     QTemporaryDir dir;

@@ -8,6 +8,7 @@
 
 #include <QTest>
 
+#include "support/Files.h"
 #include "testengine/TestEngine.h"
 #include "ui/RecordingDialogs.h"
 #include "ui/SelvaneApp.h"
@@ -19,19 +20,6 @@ namespace {
 
 const QByteArray kDefaults =
     "\"WIDE,WIDE\",\"\",\"1\",\"2\",\"30\",\"localhost\",0,0,7470,0,1,4850,0,0,0,1\r\n";
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 struct AppFixture : ::testing::Test {
     QTemporaryDir dir;
