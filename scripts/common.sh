@@ -19,7 +19,12 @@ install_missing() {
     fi
 }
 
+# build_selvane [TARGET...]: everything, or only the targets named.
 build_selvane() {
     cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-    cmake --build "$BUILD" -j "$(nproc)"
+    if (($#)); then
+        cmake --build "$BUILD" -j "$(nproc)" --target "$@"
+    else
+        cmake --build "$BUILD" -j "$(nproc)"
+    fi
 }

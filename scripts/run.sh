@@ -4,7 +4,7 @@
 # pressing START shows packets even without a radio.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 install_missing
-build_selvane
+build_selvane selvane agwpe-test-engine
 
 engine_pid=""
 if ! (exec 3<>/dev/tcp/127.0.0.1/8000) 2>/dev/null; then

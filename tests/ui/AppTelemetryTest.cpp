@@ -132,6 +132,35 @@ TEST_F(TelemetryAppFixture, ExitStoresTheTelemetryWindowsPlaceAndDestroysIt)
               "\"WIDE,WIDE\",\"\",\"1\",\"2\",\"30\",\"localhost\",0,0,7470,0,0,6000,300,450,0,1,0\r\n");
 }
 
+TEST_F(TelemetryAppFixture, ShortRecordShowsTheTelemetryWindowAtItsMinimum)
+{
+    // Ends after field 10: the rest read as 0, so mode "Show Tlm".
+    start("\"WIDE,WIDE\",\"\",\"1\",\"2\",\"30\",\"localhost\",0,0,7470,0\r\n");
+    TelemetryWindow* tlm = app->telemetryWindow();
+    EXPECT_EQ(app->window().selectedTelemetryMode(), 0);
+    EXPECT_TRUE(tlm->isVisible());
+    EXPECT_EQ(tlm->outerHeightTwips(), 3000);
+    EXPECT_EQ(tlm->topTwips(), 0);
+    EXPECT_EQ(tlm->leftTwips(), 0);
+    EXPECT_FALSE(app->window().gateToOut());
+    EXPECT_FALSE(app->window().gateToSats());
+    EXPECT_FALSE(app->window().gateTelemetry());
+    // The file was rewritten with the defaults.
+    EXPECT_EQ(ReadFile(dir.filePath("Selvane.ini")),
+              "\"WIDE,WIDE\",\"\",\"1\",\"2\",\"30\",\"localhost\",0,0,7470,0,1,4850,0,0,0,1\r\n");
+}
+
+TEST_F(TelemetryAppFixture, RefusedModeKeepsHideAndTheNextExitStoresIt)
+{
+    start("\"WIDE,WIDE\",\"\",\"1\",\"2\",\"30\",\"localhost\",0,0,7470,0,7,4850,0,0,1,1,1\r\n");
+    EXPECT_EQ(app->window().selectedTelemetryMode(), 1);
+    EXPECT_FALSE(app->telemetryWindow()->isVisible());
+    EXPECT_TRUE(app->window().gateToOut());  // the later steps were still applied
+    app->shutdown();
+    EXPECT_EQ(ReadFile(dir.filePath("Selvane.ini")),
+              "\"WIDE,WIDE\",\"\",\"1\",\"2\",\"30\",\"localhost\",0,0,7470,0,1,4850,0,0,1,1,1\r\n");
+}
+
 TEST_F(TelemetryAppFixture, LoadTlmFillsTheWindowOrReportsTheFile)
 {
     start();
