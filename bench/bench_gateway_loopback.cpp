@@ -407,7 +407,7 @@ void BM_GatewayLoopback(benchmark::State& state, Client client, Mode mode, Echo 
         }
     }
     if (gateway)
-        gateway->shutdown();
+        gateway->link().closeForExit();
     if (failed)
         return;
 

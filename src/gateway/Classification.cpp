@@ -1,14 +1,11 @@
 #include "gateway/Classification.h"
 
-#include <cmath>
-
 #include "common/TextRules.h"
 
 namespace selvane {
 
 namespace {
 
-const QString kDefaultCall = QStringLiteral("KORVA");
 bool IsControl(QChar c)
 {
     const ushort u = c.unicode();
@@ -30,7 +27,7 @@ QString DropUnusable(const QString& call)
 // that do not name an AX.25 SSID (outside 0..15) give 0, "no SSID".
 int SsidFromValue(double v)
 {
-    const double rounded = std::nearbyint(-v);
+    const double rounded = RoundHalfEven(-v);
     if (!(rounded >= 0.0 && rounded <= 15.0))
         return 0;
     return int(rounded);
@@ -44,9 +41,7 @@ struct SplitCall {
 // Trims blanks (empty -> "KORVA"), then splits at the first "-".
 SplitCall SplitGatewayCall(const QString& call)
 {
-    QString c = TrimBlanks(DropUnusable(call));
-    if (c.isEmpty())
-        c = kDefaultCall;
+    const QString c = CallOrAlias(DropUnusable(call));
     const qsizetype dash = c.indexOf(QLatin1Char('-'));
     if (dash < 0)
         return {c, 0};
@@ -64,6 +59,12 @@ bool BeginsWithSatelliteName(const QString& fiveChars)
 }
 
 } // namespace
+
+QString CallOrAlias(const QString& call)
+{
+    const QString trimmed = TrimBlanks(call);
+    return trimmed.isEmpty() ? QStringLiteral("KORVA") : trimmed;
+}
 
 QString UsedViaForm(const QString& call)
 {
@@ -88,7 +89,7 @@ QString RepeatedViaEntry(const QString& call, ViaForm form)
             entry.append(c);
     }
     if (entry.isEmpty())
-        entry = kDefaultCall;
+        entry = CallOrAlias({});
     if (split.ssid != 0)
         entry += QLatin1Char('-') + QString::number(split.ssid);
     entry.append(QLatin1Char('*'));
@@ -124,11 +125,8 @@ QString RouteFromSats(const QString& src, PacketStore& store, const ILiveSetting
     QString t = Mid(header, 16);
     while (!(t.startsWith(QLatin1Char(',')) || !route.isEmpty() || t.size() < 30)) {
         t.remove(0, 1);
-        if (t.startsWith(QLatin1String(" Via RS0ISS*"))) {
-            const QString iss = form == ViaForm::SevenChar ? QStringLiteral("RS0ISSP")
-                                                           : QStringLiteral("RS0ISS*");
-            route = iss + QLatin1Char(',') + gateway;
-        }
+        if (t.startsWith(QLatin1String(" Via RS0ISS*")))
+            route = RepeatedViaEntry(QStringLiteral("RS0ISS"), form) + QLatin1Char(',') + gateway;
         if (!(t.startsWith(QLatin1String(" Via PCSAT")) || t.startsWith(QLatin1String(" Via W3ADO"))))
             continue;
         // End of the entry: the first "," or blank from character 11 on; an

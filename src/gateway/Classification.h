@@ -7,6 +7,10 @@
 
 namespace selvane {
 
+// The gateway's call sign as the gateway answers to it: trimmed of blanks,
+// or the alias "KORVA" when that leaves nothing.
+QString CallOrAlias(const QString& call);
+
 // The seven-character form of a call sign for a via entry that the
 // re-transmitted packet carries as already repeated: the base call padded
 // with blanks to 6 characters, then one letter for the SSID ("A" for 1 up to

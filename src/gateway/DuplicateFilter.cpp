@@ -2,12 +2,9 @@
 
 #include <QDateTime>
 
-#include <cmath>
-#include <memory>
+#include <ctime>
 
 #include "common/TextRules.h"
-
-#include <ctime>
 
 namespace selvane {
 
@@ -37,7 +34,7 @@ MonotonicMs SteadyClockMs()
 
 int DuplicateSeconds(const QString& txtDup)
 {
-    const double rounded = std::nearbyint(NumericValue(txtDup));
+    const double rounded = RoundHalfEven(NumericValue(txtDup));
     if (rounded >= 32767.0)
         return 32767;
     if (rounded <= -32768.0)

@@ -11,10 +11,4 @@ Gateway::Gateway(ILinkView& view, const ILiveSettings& settings, ITelemetryDecod
     m_sink.target = &m_link;
 }
 
-void Gateway::shutdown()
-{
-    m_link.closeForExit();
-    m_log.close();
-}
-
 } // namespace selvane

@@ -22,9 +22,6 @@ public:
     Router& router() { return m_router; }
     DailyLog& dailyLog() { return m_log; }
 
-    // Exit: the connection is closed if open and the daily log is closed.
-    void shutdown();
-
 private:
     // The router sends through the link, which is built after it.
     struct LinkSink : IFrameSink {

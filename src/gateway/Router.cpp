@@ -34,9 +34,7 @@ QString RouteFromOut(const PacketStore& store, const ILiveSettings& settings)
 {
     if (!settings.gateToSats())
         return {};
-    QString call = TrimBlanks(settings.gatewayCall());
-    if (call.isEmpty())
-        call = QStringLiteral("KORVA");
+    const QString call = CallOrAlias(settings.gatewayCall());
     const QString header = store.header();
     QString satellite;
     if (ContainsFrom18(header, call + QLatin1String(",ARISS"))

@@ -1,8 +1,5 @@
 #include "log/DailyLog.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 #include "common/TextRules.h"
 
 namespace selvane {
@@ -37,31 +34,17 @@ QString Destination(const QString& header)
 // The engine's 1-based port number: the first two characters, blanks removed.
 QString PortText(const QString& header)
 {
-    QString port = Mid(header, 1, 2);
-    while (port.startsWith(QLatin1Char(' ')))
-        port.remove(0, 1);
-    while (port.endsWith(QLatin1Char(' ')))
-        port.chop(1);
-    return port;
+    return TrimBlanks(Mid(header, 1, 2));
 }
 
 } // namespace
 
-QString DayKey(const QDate& date)
-{
-    return date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")) : QString();
-}
-
 DailyLog::DailyLog(QString logsDir, Clock clock)
-    : m_logsDir(std::move(logsDir))
-    , m_clock(std::move(clock))
+    : m_clock(std::move(clock)), m_file(std::move(logsDir), QStringLiteral(".Txt"))
 {
 }
 
-DailyLog::~DailyLog()
-{
-    close();
-}
+DailyLog::~DailyLog() = default;
 
 void DailyLog::setLogEnabled(bool enabled)
 {
@@ -72,58 +55,7 @@ void DailyLog::setLogEnabled(bool enabled)
 
 void DailyLog::close()
 {
-    if (m_file.isOpen())
-        m_file.close();
-    m_logDay.clear();
-}
-
-QString DailyLog::pathForDay(const QString& dayKey) const
-{
-    return QDir::toNativeSeparators(QDir(m_logsDir).filePath(Mid(dayKey, 3) + QStringLiteral(".Txt")));
-}
-
-namespace {
-// Whether a non-empty file stops in the middle of a line (a write that was
-// cut short, e.g. by a full disk).
-bool EndsInsideALine(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.size() == 0)
-        return false;
-    f.seek(f.size() - 1);
-    char last = 0;
-    return f.getChar(&last) && last != '\n';
-}
-} // namespace
-
-bool DailyLog::openDay(const QString& dayKey, bool* isNew)
-{
-    close();
-    const QString path = pathForDay(dayKey);
-    // An empty file counts as new too: it is what a first write that failed
-    // (disk full) leaves behind, and the day's banner must still come first.
-    const QFileInfo info(path);
-    *isNew = !info.exists() || (info.isFile() && info.size() == 0);
-    const bool cutShort = info.isFile() && EndsInsideALine(path);
-    m_file.setFileName(path);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
-    m_logDay = dayKey;
-    // The next record starts on a line of its own, so a reader does not
-    // take it for the tail of the broken one.
-    if (cutShort)
-        return writeOrDrop(QByteArrayLiteral("\r\n"));
-    return true;
-}
-
-bool DailyLog::writeOrDrop(const QByteArray& bytes)
-{
-    // Flushed at once: UI-View reads the file while the gateway runs, and a
-    // crash must not lose a record already written.
-    if (m_file.write(bytes) == bytes.size() && m_file.flush())
-        return true;
-    close();
-    return false;
+    m_file.close();
 }
 
 void DailyLog::WriteDailyLog(const QString& header, const QString& info, const QString& src)
@@ -136,11 +68,11 @@ void DailyLog::WriteDailyLog(const QString& header, const QString& info, const Q
     const QString time = TimeField(header);
 
     QString text;
-    if (key != m_logDay || !m_file.isOpen()) {
+    if (!m_file.isOpenFor(key)) {
         bool isNew = false;
         // A file that cannot be opened skips this record only; with no day
         // kept, the next record tries again.
-        if (!openDay(key, &isNew))
+        if (!m_file.openDay(key, &isNew))
             return;
         if (isNew)
             text += key + time + QStringLiteral(" START LOCAL TIME [Selvane]") + kCrLf;
@@ -149,7 +81,7 @@ void DailyLog::WriteDailyLog(const QString& header, const QString& info, const Q
         + QStringLiteral(" Port=") + PortText(header) + QStringLiteral(" <UI>:") + kCrLf;
     text += info + kCrLf;
     // Banner and record go out in one write, so a reader never sees half of one.
-    writeOrDrop(ToSingleByte(text));
+    m_file.append(ToSingleByte(text));
 }
 
 } // namespace selvane

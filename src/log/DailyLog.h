@@ -1,8 +1,8 @@
 #pragma once
-#include <QFile>
 #include <QString>
 
 #include "common/Clock.h"
+#include "common/DayFile.h"
 
 namespace selvane {
 
@@ -35,26 +35,14 @@ public:
     // Closes the file (exit); the next record reopens the day's file.
     void close();
 
-    QString logDay() const { return m_logDay; }
+    QString logDay() const { return m_file.day(); }
     // Path of the file for a day key "yyyy-mm-dd".
-    QString pathForDay(const QString& dayKey) const;
+    QString pathForDay(const QString& dayKey) const { return m_file.pathForDay(dayKey); }
 
 private:
-    // Opens the file of a day for appending; *isNew tells whether it needs
-    // the banner. False (nothing open, no day) when it cannot be opened.
-    bool openDay(const QString& dayKey, bool* isNew);
-    // Writes and flushes bytes; on failure closes the file and forgets the
-    // day so the next record opens it again.
-    bool writeOrDrop(const QByteArray& bytes);
-
-    QString m_logsDir;
     Clock m_clock;
     bool m_enabled = false;
-    QString m_logDay;
-    QFile m_file;
+    DayFile m_file;
 };
-
-// "yyyy-mm-dd" of a date.
-QString DayKey(const QDate& date);
 
 } // namespace selvane

@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <cmath>
 
+#include "common/DayFile.h"
 #include "common/TextRules.h"
 #include "telemetry/NumberFormat.h"
 
@@ -55,11 +56,6 @@ float Temperature(double v)
 QString F(float value, const char16_t* pattern)
 {
     return FormatNumber(value, QStringView(pattern));
-}
-
-QString DayKeyOf(const QDate& date)
-{
-    return date.toString(QStringLiteral("yyyy-MM-dd"));
 }
 
 } // namespace
@@ -204,7 +200,7 @@ bool TelemetryDecoder::DecodeTelemetry(const QString& sourceCall, PacketStore& s
     store.setInfo(report->header + report->body + QLatin1Char(' ')
                   + now.time().toString(QStringLiteral("h:mm")));
 
-    const QString dayKey = DayKeyOf(now.date());
+    const QString dayKey = DayKey(now.date());
     if (dayKey != m_state.tlmShownDay) {
         m_state.tlmShownDay = dayKey;
         m_view.setTelemetryCaption(QStringLiteral("Current PCSAT Telemetry - ")

@@ -10,60 +10,30 @@ namespace selvane {
 
 TelemetryHistory::TelemetryHistory(QString logsDir, TelemetryState& state, ITelemetryView& view,
                                    Clock clock)
-    : m_logsDir(std::move(logsDir)), m_state(state), m_view(view), m_clock(std::move(clock))
+    : m_state(state), m_view(view), m_clock(std::move(clock)), m_file(std::move(logsDir), QStringLiteral(".Tlh"))
 {
 }
 
-TelemetryHistory::~TelemetryHistory()
-{
-    close();
-}
-
-QString TelemetryHistory::pathForDay(const QString& dayKey) const
-{
-    return QDir(m_logsDir).filePath(Mid(dayKey, 3, 8) + QStringLiteral(".Tlh"));
-}
+TelemetryHistory::~TelemetryHistory() = default;
 
 void TelemetryHistory::close()
 {
-    if (m_file.isOpen())
-        m_file.close();
-    m_tlhFileDay.clear();
-}
-
-bool TelemetryHistory::openDay(const QString& dayKey)
-{
-    m_file.setFileName(pathForDay(dayKey));
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
-    m_tlhFileDay = dayKey;
-    // A new file starts with its day. An existing but empty file (one whose
-    // header could not be written last time) gets it too, or it could never
-    // be loaded.
-    if (m_file.size() == 0 && !writeRecord(dayKey))
-        return false;
-    return true;
+    m_file.close();
 }
 
 bool TelemetryHistory::writeRecord(const QString& text)
 {
-    const QByteArray record = '"' + ToSingleByte(text) + "\"\r\n";
-    if (m_file.write(record) != record.size() || !m_file.flush()) {
-        // Forget the file: the next line opens it again.
-        close();
-        return false;
-    }
-    return true;
+    return m_file.append('"' + ToSingleByte(text) + "\"\r\n");
 }
 
 void TelemetryHistory::WriteTlmHistory(const QString& line, const QString& dayKey)
 {
-    if (dayKey != m_tlhFileDay || !m_file.isOpen()) {
-        close();
-        if (!openDay(dayKey)) {
-            close();
+    if (!m_file.isOpenFor(dayKey)) {
+        bool isNew = false;
+        // A new (or empty) file starts with its day, or it could never be
+        // loaded. A file that cannot be opened skips this line only.
+        if (!m_file.openDay(dayKey, &isNew) || (isNew && !writeRecord(dayKey)))
             return;
-        }
     }
     writeRecord(line);
 }
@@ -113,7 +83,7 @@ QDate HistoryDay(const QString& record)
 
 void TelemetryHistory::loadFailed(const QString& path)
 {
-    m_tlhFileDay.clear();
+    m_file.close();
     m_view.showLoadError(path);
 }
 
@@ -184,7 +154,7 @@ void TelemetryHistory::LoadTlmHistory(const QString& path)
     if (day == m_clock().date())
         caption.prepend(QStringLiteral("Today "));
     m_view.setTelemetryCaption(caption);
-    m_tlhFileDay.clear();
+    m_file.close();
     m_state.tlmShownDay = first;
     m_view.clearTelemetryLists();
 

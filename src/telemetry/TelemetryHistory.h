@@ -1,8 +1,8 @@
 #pragma once
-#include <QFile>
 #include <QString>
 
 #include "common/Clock.h"
+#include "common/DayFile.h"
 #include "telemetry/TelemetryDecoder.h"
 #include "telemetry/TelemetryState.h"
 #include "telemetry/TelemetryView.h"
@@ -52,21 +52,18 @@ public:
     void LoadTlmHistory(const QString& path);
 
     // dayKey of the open file, empty when the next write must (re)open one.
-    QString tlhFileDay() const { return m_tlhFileDay; }
+    QString tlhFileDay() const { return m_file.day(); }
     bool isOpen() const { return m_file.isOpen(); }
-    QString pathForDay(const QString& dayKey) const;
+    QString pathForDay(const QString& dayKey) const { return m_file.pathForDay(dayKey); }
 
 private:
-    bool openDay(const QString& dayKey);
     bool writeRecord(const QString& text);
     void loadFailed(const QString& path);
 
-    QString m_logsDir;
     TelemetryState& m_state;
     ITelemetryView& m_view;
     Clock m_clock;
-    QString m_tlhFileDay;
-    QFile m_file;
+    DayFile m_file;
 };
 
 // Splits one line of a history file into its records: leading blanks are

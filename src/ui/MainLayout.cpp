@@ -1,5 +1,7 @@
 #include "ui/MainLayout.h"
 
+#include <cmath>
+
 namespace selvane {
 
 namespace {
@@ -55,11 +57,9 @@ std::optional<MainControl> ContainingFrame(MainControl control)
     }
 }
 
-int TwipsToPixels(int twips)
+int TwipsToPixels(double twips)
 {
-    // 15 is odd, so a quotient never ends in exactly one half.
-    const int half = kTwipsPerPixel / 2;
-    return twips >= 0 ? (twips + half) / kTwipsPerPixel : -((-twips + half) / kTwipsPerPixel);
+    return int(std::lround(twips / kTwipsPerPixel));
 }
 
 QRect TwipsToPixels(const TwipRect& r)

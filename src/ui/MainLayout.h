@@ -60,10 +60,11 @@ struct TwipRect {
     bool operator==(const TwipRect&) const = default;
 };
 
-// Twips and pixels. The window works at 96 dots per inch: 15 twips make one
-// pixel. A twip value converts to the nearest pixel (halves away from zero).
+// Twips and pixels. The windows work at 96 dots per inch: 15 twips make one
+// pixel. A twip value, half twips included, converts to the nearest pixel
+// (halves away from zero).
 inline constexpr int kTwipsPerPixel = 15;
-int TwipsToPixels(int twips);
+int TwipsToPixels(double twips);
 inline constexpr int PixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
 QRect TwipsToPixels(const TwipRect& r);
 

@@ -63,9 +63,6 @@ void SelvaneApp::shutdown()
     m_history->close();
     m_tlmTimer->stop();
     // Destroyed, not closed: a close would count as the user's "Hide".
-    m_tlmHeight = m_tlmWindow->outerHeightTwips();
-    m_tlmTop = m_tlmWindow->topTwips();
-    m_tlmLeft = m_tlmWindow->leftTwips();
     m_tlmWindow.reset();
 }
 
@@ -83,7 +80,6 @@ void SelvaneApp::loadTelemetryHistory()
     const QString path = m_window->dialogs().openTelemetryHistory(m_logsDir);
     if (path.isEmpty() || !m_tlmWindow)
         return;
-    m_history->closeForLoad();
     m_history->LoadTlmHistory(path);
 }
 
@@ -108,10 +104,6 @@ GatewaySettings SelvaneApp::collectSettings() const
         s.tlmHeight = m_tlmWindow->outerHeightTwips();
         s.tlmTop = m_tlmWindow->topTwips();
         s.tlmLeft = m_tlmWindow->leftTwips();
-    } else {
-        s.tlmHeight = m_tlmHeight;
-        s.tlmTop = m_tlmTop;
-        s.tlmLeft = m_tlmLeft;
     }
     return s;
 }

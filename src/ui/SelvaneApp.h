@@ -93,10 +93,6 @@ private:
     std::unique_ptr<TelemetryDecoder> m_decoder;
     std::unique_ptr<Gateway> m_gateway;
     SettingsStore m_settings;
-    // The telemetry window's place at exit (kept when it is gone).
-    double m_tlmHeight = 0;
-    int m_tlmTop = 0;
-    int m_tlmLeft = 0;
     bool m_shutDown = false;
 };
 

@@ -43,7 +43,7 @@ int TelemetryWindowMetrics::MinClientHeightPixels()
 
 int TelemetryWindowMetrics::ClientPixelsFromOuterHeight(double outerHeightTwips)
 {
-    return Pixels(ClampOuterHeight(outerHeightTwips) - FrameHeightTwips);
+    return TwipsToPixels(ClampOuterHeight(outerHeightTwips) - FrameHeightTwips);
 }
 
 double TelemetryWindowMetrics::OuterHeightFromClientPixels(int clientHeightPx)
@@ -53,14 +53,9 @@ double TelemetryWindowMetrics::OuterHeightFromClientPixels(int clientHeightPx)
     return ClampOuterHeight(double(clientHeightPx) * TwipsPerPixel + FrameHeightTwips);
 }
 
-int TelemetryWindowMetrics::Pixels(double twips)
-{
-    return int(std::lround(twips / TwipsPerPixel));
-}
-
 QRect TelemetryWindowMetrics::Pixels(const TwipRectF& r)
 {
-    return QRect(Pixels(r.left), Pixels(r.top), Pixels(r.width), Pixels(r.height));
+    return QRect(TwipsToPixels(r.left), TwipsToPixels(r.top), TwipsToPixels(r.width), TwipsToPixels(r.height));
 }
 
 TelemetryLayout TelemetryLayout::Design()

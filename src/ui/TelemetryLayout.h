@@ -1,9 +1,11 @@
 #pragma once
-#include "common/TextRules.h"
 #include <QRect>
 #include <QString>
 
 #include <array>
+
+#include "common/TextRules.h"
+#include "ui/MainLayout.h"
 
 namespace selvane {
 
@@ -43,7 +45,7 @@ struct TwipRectF {
 // can describe), so that an absurd stored height cannot overflow the pixel
 // arithmetic. A height that is not a number counts as the minimum.
 struct TelemetryWindowMetrics {
-    static constexpr int TwipsPerPixel = 15;
+    static constexpr int TwipsPerPixel = kTwipsPerPixel;
     static constexpr int FrameWidthTwips = 115;
     static constexpr int FrameHeightTwips = 410;
     static constexpr int OuterWidth = 5050;
@@ -64,13 +66,8 @@ struct TelemetryWindowMetrics {
     static int MinClientHeightPixels();                           // 173
     static int ClientPixelsFromOuterHeight(double outerHeightTwips);
     static double OuterHeightFromClientPixels(int clientHeightPx);
-
-    // A length or position in twips as the nearest whole pixel (halves away
-    // from zero).
-    static int Pixels(double twips);
     static QRect Pixels(const TwipRectF& r);
 };
-
 
 // The position of every control of the telemetry window in twips; the
 // positions of the lists are relative to their frames, the others to the

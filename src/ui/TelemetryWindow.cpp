@@ -139,17 +139,17 @@ void TelemetryWindow::setOuterHeightTwips(double outerHeightTwips)
 
 void TelemetryWindow::setTopLeftTwips(int top, int left)
 {
-    move(M::Pixels(left), M::Pixels(top));
+    move(TwipsToPixels(left), TwipsToPixels(top));
 }
 
 int TelemetryWindow::topTwips() const
 {
-    return pos().y() * M::TwipsPerPixel;
+    return PixelsToTwips(pos().y());
 }
 
 int TelemetryWindow::leftTwips() const
 {
-    return pos().x() * M::TwipsPerPixel;
+    return PixelsToTwips(pos().x());
 }
 
 void TelemetryWindow::placeControls()

@@ -65,7 +65,7 @@ struct DireWolfGateway : ::testing::Test {
     void TearDown() override
     {
         if (gateway)
-            gateway->shutdown();
+            gateway->link().closeForExit();
         gateway.reset();
         if (engine)
             engine->stop();

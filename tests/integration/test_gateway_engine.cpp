@@ -83,7 +83,7 @@ struct GatewayOnTestEngine : ::testing::TestWithParam<FormCase> {
     void TearDown() override
     {
         if (gateway)
-            gateway->shutdown();
+            gateway->link().closeForExit();
     }
 
     QList<ReceivedFrame> sent(char kind = 'V') const

@@ -98,6 +98,18 @@ TEST(TelemetryHistory, RestartSameDayContinuesAndMidnightStartsANewFile)
     EXPECT_EQ(ReadAll(r.file("02-06-17.Tlh")), QByteArray("\"2002-06-17\"\r\n\"x\"\r\n"));
 }
 
+TEST(TelemetryHistory, RecordCutShortIsEndedBeforeTheNext)
+{
+    HistoryRig r;
+    {
+        QFile f(r.file("02-06-15.Tlh"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(kHeader15 + "\"0 14:0");
+    }
+    ASSERT_TRUE(r.decode("00"));
+    EXPECT_EQ(ReadAll(r.file("02-06-15.Tlh")), kHeader15 + "\"0 14:0\r\n" + kPanels);
+}
+
 TEST(TelemetryHistory, UnwritableLogsIsSkippedAndRetried)
 {
     HistoryRig r;

@@ -131,7 +131,7 @@ TEST(TelemetryLayout, OuterAndClientSizes)
     EXPECT_EQ(M::OuterHeightFromClientPixels(40), 3000);
     EXPECT_EQ(M::OuterHeightFromClientPixels(174), 174 * 15 + 410);
     EXPECT_EQ(M::ClientPixelsFromOuterHeight(1e12), M::MaxClientHeightPixels);
-    EXPECT_EQ(M::Pixels(7.5), 1); // halves away from zero
+    EXPECT_EQ(TwipsToPixels(7.5), 1); // halves away from zero
     EXPECT_EQ(TelemetryControlName(C::cmdLoadTlm), QStringLiteral("cmdLoadTlm"));
 }
 

@@ -1,0 +1,71 @@
+#include "common/DayFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "common/TextRules.h"
+
+namespace selvane {
+
+QString DayKey(const QDate& date)
+{
+    return date.isValid() ? date.toString(QStringLiteral("yyyy-MM-dd")) : QString();
+}
+
+DayFile::DayFile(QString dir, QString suffix) : m_dir(std::move(dir)), m_suffix(std::move(suffix)) {}
+
+DayFile::~DayFile()
+{
+    close();
+}
+
+QString DayFile::pathForDay(const QString& dayKey) const
+{
+    return QDir::toNativeSeparators(QDir(m_dir).filePath(Mid(dayKey, 3, 8) + m_suffix));
+}
+
+namespace {
+// Whether a non-empty file stops in the middle of a line.
+bool EndsInsideALine(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || f.size() == 0)
+        return false;
+    f.seek(f.size() - 1);
+    char last = 0;
+    return f.getChar(&last) && last != '\n';
+}
+} // namespace
+
+bool DayFile::openDay(const QString& dayKey, bool* isNew)
+{
+    close();
+    const QString path = pathForDay(dayKey);
+    const QFileInfo info(path);
+    *isNew = !info.exists() || (info.isFile() && info.size() == 0);
+    const bool cutShort = info.isFile() && EndsInsideALine(path);
+    m_file.setFileName(path);
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    m_day = dayKey;
+    if (cutShort)
+        return append(QByteArrayLiteral("\r\n"));
+    return true;
+}
+
+bool DayFile::append(const QByteArray& bytes)
+{
+    if (m_file.isOpen() && m_file.write(bytes) == bytes.size() && m_file.flush())
+        return true;
+    close();
+    return false;
+}
+
+void DayFile::close()
+{
+    if (m_file.isOpen())
+        m_file.close();
+    m_day.clear();
+}
+
+} // namespace selvane

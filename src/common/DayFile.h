@@ -1,0 +1,51 @@
+#pragma once
+#include <QByteArray>
+#include <QDate>
+#include <QFile>
+#include <QString>
+
+namespace selvane {
+
+// A calendar day as "yyyy-mm-dd" (empty for an invalid date). Files of a day
+// are named by its characters 3 to 10, "yy-mm-dd".
+QString DayKey(const QDate& date);
+
+// One file a day in a folder ("<dir>/yy-mm-dd<suffix>"), held open for
+// appending between writes and reopened at a change of day. A file that
+// cannot be opened or written never stops the caller: the write fails, the
+// file is closed and the day forgotten, so the next write tries again.
+// Every write is flushed at once: other programs read these files while the
+// gateway runs, and a crash must not lose what was written.
+class DayFile {
+public:
+    DayFile(QString dir, QString suffix);
+    ~DayFile();
+
+    QString pathForDay(const QString& dayKey) const;
+
+    // Makes the file of dayKey the open one. *isNew tells whether it needs
+    // its first line: it did not exist or is empty (what a first write that
+    // failed leaves behind). A file that ends inside a line (a write cut
+    // short) gets CR LF first, so the next line stands on its own. False
+    // when the file cannot be opened.
+    bool openDay(const QString& dayKey, bool* isNew);
+
+    // The file of dayKey is open.
+    bool isOpenFor(const QString& dayKey) const { return m_file.isOpen() && m_day == dayKey; }
+
+    // Writes and flushes; on failure closes the file and forgets the day.
+    bool append(const QByteArray& bytes);
+
+    void close();
+
+    QString day() const { return m_day; }
+    bool isOpen() const { return m_file.isOpen(); }
+
+private:
+    QString m_dir;
+    QString m_suffix;
+    QString m_day;
+    QFile m_file;
+};
+
+} // namespace selvane
