@@ -1,6 +1,7 @@
 // Frames per second through stream reassembly, alone and followed by the
 // dispatch of each frame, for a stream of heard unproto frames that TCP has
-// cut at random points.
+// cut at random points: as an AGW Packet Engine sends them, and as Dire Wolf
+// does (a raw "K" frame before each "U" frame, whose text has no "*").
 #include "agw/AgwFrame.h"
 #include "agw/Dispatcher.h"
 #include "agw/FrameAssembler.h"
@@ -16,7 +17,29 @@ namespace {
 
 constexpr int FrameCount = 10000;
 
-QByteArray MonitorFrame(std::mt19937& rng, int index)
+QByteArray Frame(char kind, int port, const QByteArray& from, const QByteArray& data)
+{
+    QByteArray header(AgwFrame::HeaderSize, '\0');
+    header[0] = char(port);
+    header[AgwFrame::OffsetKind] = kind;
+    header.replace(AgwFrame::OffsetCallFrom, from.size(), from);
+    header.replace(AgwFrame::OffsetCallTo, 4, "APRS");
+    const quint32 n = quint32(data.size());
+    for (int i = 0; i < 4; ++i)
+        header[AgwFrame::OffsetDataLength + i] = char((n >> (8 * i)) & 0xFF);
+    return header + data;
+}
+
+QByteArray Address(const QByteArray& call, int ssid, bool repeated, bool last)
+{
+    QByteArray a;
+    for (int i = 0; i < 6; ++i)
+        a.append(char((i < call.size() ? call[i] : ' ') << 1));
+    return a + char((repeated ? 0x80 : 0) | 0x60 | (ssid << 1) | (last ? 1 : 0));
+}
+
+// One heard packet; with direWolf, its raw frame and then its unmarked text.
+QByteArray MonitorFrame(std::mt19937& rng, int index, bool direWolf)
 {
     static const char* const calls[] = {"IK1ABC-7", "F4XYZ", "DL1QQ-9", "EA3RR-12", "OH2KKK", "RS0ISS"};
     static const char* const infos[] = {
@@ -29,28 +52,30 @@ QByteArray MonitorFrame(std::mt19937& rng, int index)
     std::uniform_int_distribution<int> pick(0, 5);
     const QByteArray from = calls[pick(rng)];
     const QByteArray info = QByteArray(infos[pick(rng) % 5]) + QByteArray::number(index % 1000);
-    const QByteArray text = " " + QByteArray::number(index % 4 + 1) + ":Fm " + from + " To APRS Via RS0ISS*,WIDE2-1 <UI pid=F0 Len="
-        + QByteArray::number(info.size()) + " >[10:01:02]\r" + info + "\r\r" + QByteArray(1, '\0');
-
-    QByteArray header(AgwFrame::HeaderSize, '\0');
-    header[0] = char(index % 4);
-    header[AgwFrame::OffsetKind] = 'U';
-    header.replace(AgwFrame::OffsetCallFrom, from.size(), from);
-    header.replace(AgwFrame::OffsetCallTo, 4, "APRS");
-    const quint32 n = quint32(text.size());
-    for (int i = 0; i < 4; ++i)
-        header[AgwFrame::OffsetDataLength + i] = char((n >> (8 * i)) & 0xFF);
-    return header + text;
+    const int port = index % 4;
+    if (!direWolf) {
+        const QByteArray text = " " + QByteArray::number(port + 1) + ":Fm " + from
+            + " To APRS Via RS0ISS*,WIDE2-1 <UI pid=F0 Len=" + QByteArray::number(info.size()) + " >[10:01:02]\r"
+            + info + "\r\r" + QByteArray(1, '\0');
+        return Frame('U', port, from, text);
+    }
+    const QByteArray base = from.split('-').value(0);
+    const int ssid = from.split('-').value(1).toInt();
+    const QByteArray raw = QByteArray(1, '\0') + Address("APRS", 0, false, false) + Address(base, ssid, false, false)
+        + Address("RS0ISS", 0, true, false) + Address("WIDE2", 1, false, true) + "\x03\xf0" + info;
+    const QByteArray text = " " + QByteArray::number(port + 1) + ":Fm " + from
+        + " To APRS Via RS0ISS,WIDE2-1 <UI pid=F0 Len=" + QByteArray::number(info.size()) + " PF=0 >[10:01:02]\r"
+        + info + "\r" + QByteArray(1, '\0');
+    return Frame('K', port, from, raw) + Frame('U', port, from, text);
 }
 
 // The stream of FrameCount frames cut into arrivals of 1 to 1460 bytes.
-const std::vector<QByteArray>& Arrivals()
+std::vector<QByteArray> MakeArrivals(bool direWolf)
 {
-    static const std::vector<QByteArray> arrivals = [] {
         std::mt19937 rng(4242);
         QByteArray stream;
         for (int i = 0; i < FrameCount; ++i)
-            stream += MonitorFrame(rng, i);
+            stream += MonitorFrame(rng, i, direWolf);
         std::uniform_int_distribution<qsizetype> size(1, 1460);
         std::vector<QByteArray> out;
         for (qsizetype at = 0; at < stream.size();) {
@@ -59,14 +84,19 @@ const std::vector<QByteArray>& Arrivals()
             at += n;
         }
         return out;
-    }();
-    return arrivals;
 }
 
-qsizetype StreamBytes()
+const std::vector<QByteArray>& Arrivals(bool direWolf = false)
+{
+    static const std::vector<QByteArray> agwpe = MakeArrivals(false);
+    static const std::vector<QByteArray> dw = MakeArrivals(true);
+    return direWolf ? dw : agwpe;
+}
+
+qsizetype StreamBytes(bool direWolf = false)
 {
     qsizetype total = 0;
-    for (const QByteArray& a : Arrivals())
+    for (const QByteArray& a : Arrivals(direWolf))
         total += a.size();
     return total;
 }
@@ -106,14 +136,30 @@ void BM_Reassembly(benchmark::State& state)
 }
 BENCHMARK(BM_Reassembly)->Unit(benchmark::kMillisecond);
 
+// Marks the packets whose header reached the routing step with the ISS
+// marked, so a benchmark that loses the raw frames' marks is caught.
+struct MarkCheckingRouter : IRoutingStep {
+    qint64 marked = 0;
+    RouteOutcome route(int, const QString&, const QByteArray&, PacketStore& store, GatewayCounters&,
+                       ViaForm) override
+    {
+        if (store.header().contains(QLatin1String("Via RS0ISS*,")))
+            ++marked;
+        return {};
+    }
+};
+
+// range(0): 0 AGW Packet Engine stream, 1 Dire Wolf stream ("K" + "U").
 void BM_ReassemblyAndDispatch(benchmark::State& state)
 {
-    const auto& arrivals = Arrivals();
+    const bool direWolf = state.range(0) == 1;
+    const auto& arrivals = Arrivals(direWolf);
     CountingView view;
-    NoRoute router;
+    MarkCheckingRouter router;
     GatewayCounters counters;
     for (auto _ : state) {
         Dispatcher dispatcher(view, router, counters);
+        dispatcher.setProfile(direWolf ? EngineProfile::DireWolf : EngineProfile::Agwpe);
         FrameAssembler assembler;
         const FrameAssembler::Handler dispatch = [&](const QByteArray& block, qsizetype h, qint64 L) {
             dispatcher.DispatchFrame(block, h, L);
@@ -121,12 +167,13 @@ void BM_ReassemblyAndDispatch(benchmark::State& state)
         for (const QByteArray& a : arrivals)
             assembler.feed(a, dispatch);
     }
-    if (view.shown != qint64(state.iterations()) * FrameCount)
-        state.SkipWithError("frames lost");
+    if (view.shown != qint64(state.iterations()) * FrameCount || router.marked != view.shown)
+        state.SkipWithError("frames or marks lost");
     state.SetItemsProcessed(state.iterations() * FrameCount);
-    state.SetBytesProcessed(state.iterations() * StreamBytes());
+    state.SetBytesProcessed(state.iterations() * StreamBytes(direWolf));
+    state.SetLabel(direWolf ? "Dire Wolf-compatible" : "AGW Packet Engine");
 }
-BENCHMARK(BM_ReassemblyAndDispatch)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReassemblyAndDispatch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

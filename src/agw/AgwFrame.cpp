@@ -123,6 +123,18 @@ QString FrameCallFrom(const QByteArray& block, qsizetype h)
     return FromSingleByte(block.mid(start, stop - start));
 }
 
+QString FrameCallTo(const QByteArray& block, qsizetype h)
+{
+    if (!HasBytes(block, h, AgwFrame::OffsetCallTo, 1))
+        return {};
+    const qsizetype start = h + AgwFrame::OffsetCallTo;
+    const qsizetype end = std::min(start + CallFieldSize, block.size());
+    qsizetype stop = start;
+    while (stop < end && block.at(stop) != '\0')
+        ++stop;
+    return FromSingleByte(block.mid(start, stop - start));
+}
+
 quint32 FrameDataLength(const QByteArray& block, qsizetype h)
 {
     if (!HasBytes(block, h, AgwFrame::OffsetDataLength, 4))

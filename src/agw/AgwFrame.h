@@ -43,6 +43,8 @@ char FrameKind(const QByteArray& block, qsizetype h);
 // callFrom: characters from byte h+8 up to the first NUL; the byte at h+8 is
 // always taken, even a NUL; never more than the 10 bytes of the field.
 QString FrameCallFrom(const QByteArray& block, qsizetype h);
+// callTo: the characters from byte h+18 up to the first NUL (at most 10).
+QString FrameCallTo(const QByteArray& block, qsizetype h);
 // dataLength as the full 32-bit unsigned value.
 quint32 FrameDataLength(const QByteArray& block, qsizetype h);
 

@@ -18,6 +18,18 @@ AgwLink::AgwLink(ILinkView& view, const ILiveSettings& settings, IRoutingStep& r
     connect(&m_socket, &QTcpSocket::readyRead, this, &AgwLink::onReadyRead);
     connect(&m_socket, &QTcpSocket::errorOccurred, this, &AgwLink::onError);
     connect(&m_socket, &QTcpSocket::disconnected, this, &AgwLink::onDisconnected);
+    m_dispatcher.onVersion = [this](EngineVersion version) {
+        m_version = version;
+        m_versionTimer.stop();
+        updateProfile();
+    };
+    m_versionTimer.setSingleShot(true);
+    connect(&m_versionTimer, &QTimer::timeout, this, [this] {
+        m_versionTimedOut = true;
+        updateProfile();
+    });
+    m_retryTimer.setSingleShot(true);
+    connect(&m_retryTimer, &QTimer::timeout, this, &AgwLink::connectNow);
 }
 
 AgwLink::~AgwLink()
@@ -42,8 +54,8 @@ void AgwLink::toggle()
 
 void AgwLink::start()
 {
-    m_assembler.clear();
     m_running = true;
+    m_nextRetryMs = kFirstRetryMs;
     m_view.setRunning(true);
     const QDateTime now = m_clock();
     m_counters.startDate = now.date();
@@ -52,7 +64,54 @@ void AgwLink::start()
     m_counters.toOutCount = 0;
     m_counters.toSatsCount = 0;
     // The status label keeps its text until the engine's version arrives.
+    connectNow();
+}
+
+void AgwLink::connectNow()
+{
+    m_assembler.clear();
+    m_dispatcher.clear();
+    m_rawOn = false;
+    m_version.reset();
+    m_versionTimedOut = false;
+    // Frames heard before the engine says what it is are held (automatic
+    // profile); a chosen profile is in force from the first frame.
+    m_dispatcher.setProfile(ProfileInForce(m_settings.engineChoice(), std::nullopt));
     m_socket.connectToHost(m_settings.agwpeHost(), m_enginePort);
+}
+
+std::optional<EngineProfile> AgwLink::profileInForce() const
+{
+    const std::optional<EngineProfile> p = ProfileInForce(m_settings.engineChoice(), m_version);
+    if (!p && m_versionTimedOut)
+        return EngineProfile::Agwpe;
+    return p;
+}
+
+void AgwLink::engineChoiceChanged()
+{
+    updateProfile();
+}
+
+void AgwLink::updateProfile()
+{
+    const std::optional<EngineProfile> p = profileInForce();
+    if (m_socket.state() == QAbstractSocket::ConnectedState) {
+        // "k" toggles the engine's raw frames: asked for exactly while the
+        // Dire Wolf-compatible profile is in force.
+        const bool wantRaw = p == EngineProfile::DireWolf;
+        if (wantRaw != m_rawOn) {
+            SendAgwRequest('k');
+            m_rawOn = wantRaw;
+        }
+    }
+    m_view.showEngineProfile(ProfileDescription(m_settings.engineChoice(), p));
+    const bool changed = p != m_shownProfile;
+    m_shownProfile = p;
+    if (m_running)
+        m_dispatcher.setProfile(p);
+    if (changed)
+        emit profileChanged();
 }
 
 void AgwLink::stopBranch()
@@ -60,8 +119,11 @@ void AgwLink::stopBranch()
     // Cleared first, so the disconnect that abort() may report is not taken
     // for the engine closing the link.
     m_running = false;
+    m_retryTimer.stop();
+    m_versionTimer.stop();
     m_socket.abort();
     m_assembler.clear();
+    m_version.reset();
     m_view.setTrayTip(m_view.caption() + QStringLiteral(" disabilitato"));
     // The lists are emptied; the received list keeps its colour.
     const PacketColour lastColour = m_dispatcher.received().colour;
@@ -78,13 +140,36 @@ void AgwLink::stopBranch()
 void AgwLink::closeForExit()
 {
     m_running = false;
+    m_retryTimer.stop();
+    m_versionTimer.stop();
     if (!isClosed())
         m_socket.abort();
     m_assembler.clear();
 }
 
+void AgwLink::connectionLost(const QString& reason)
+{
+    // The gateway stays started: the session's duplicate store and counters
+    // are kept, what belonged to the old connection goes.
+    // The retry is armed before the socket is shut, so the disconnect that
+    // abort() reports is known to be handled already.
+    const int delay = m_nextRetryMs;
+    m_nextRetryMs = std::min(m_nextRetryMs * 2, kMaxRetryMs);
+    m_retryTimer.start(delay);
+    m_versionTimer.stop();
+    m_socket.abort();
+    m_assembler.clear();
+    m_dispatcher.clear();
+    m_view.clearPorts();
+    const QString at = m_clock().addMSecs(delay).time().toString(QStringLiteral("HH:mm:ss"));
+    m_view.setStatusText(QStringLiteral("Collegamento con AGWPE perso: nuovo tentativo alle %1").arg(at));
+    m_view.setTrayTip(m_view.caption() + QStringLiteral(" in riconnessione"));
+    emit reconnectScheduled(reason, delay);
+}
+
 void AgwLink::onConnected()
 {
+    m_nextRetryMs = kFirstRetryMs;
     // Frames are small and the engine may send nothing back: without this a
     // burst of re-transmissions can wait for the engine's delayed ACK.
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
@@ -92,6 +177,9 @@ void AgwLink::onConnected()
     m_view.setTrayTip(m_view.caption() + QStringLiteral(" abilitato"));
     SendAgwRequest('R');
     SendAgwRequest('G');
+    if (!profileInForce())
+        m_versionTimer.start(kVersionWaitMs);
+    updateProfile();
     emit linkConnected();
 }
 
@@ -105,14 +193,18 @@ void AgwLink::onReadyRead()
 
 void AgwLink::onError(QAbstractSocket::SocketError error)
 {
-    if (!m_running)
+    if (!m_running || m_retryTimer.isActive())
         return;
+    const QString description = m_socket.errorString();
+    if (m_settings.autoReconnect()) {
+        connectionLost(description);
+        return;
+    }
     if (error == QAbstractSocket::RemoteHostClosedError) {
         // The engine closed the link: stopped, as after STOP, with no message.
         stopBranch();
         return;
     }
-    const QString description = m_socket.errorString();
     // The socket is shut before the modal box, so nothing arrives while the
     // user reads it; then the link takes the stop branch.
     m_running = false;
@@ -123,7 +215,11 @@ void AgwLink::onError(QAbstractSocket::SocketError error)
 
 void AgwLink::onDisconnected()
 {
-    if (m_running)
+    if (!m_running || m_retryTimer.isActive())
+        return;
+    if (m_settings.autoReconnect())
+        connectionLost(QStringLiteral("The remote host closed the connection"));
+    else
         stopBranch();
 }
 

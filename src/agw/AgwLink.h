@@ -1,8 +1,12 @@
 #pragma once
 #include <QObject>
 #include <QTcpSocket>
+#include <QTimer>
+
+#include <optional>
 
 #include "agw/Dispatcher.h"
+#include "agw/EngineProfile.h"
 #include "agw/FrameAssembler.h"
 #include "agw/Interfaces.h"
 #include "common/Clock.h"
@@ -11,13 +15,21 @@
 namespace selvane {
 
 // The TCP connection to the engine (Winsock1 and cmdStart's toggle): start
-// and stop, the three requests on connecting, the received stream cut into
-// frames and handed to the dispatcher, socket errors shown and the link put
-// back into the stopped state.
+// and stop, the requests on connecting, the received stream cut into frames
+// and handed to the dispatcher, the engine profile in force, and what
+// happens when the connection fails or the engine closes it: with
+// "Riconnetti automaticamente" off, a message box and the stopped state;
+// with it on, a new attempt after a delay that doubles from 1 s up to 60 s
+// (a connection that succeeds starts it again from 1 s), until STOP.
 class AgwLink : public QObject, public IFrameSink {
     Q_OBJECT
 public:
     static constexpr quint16 DefaultEnginePort = 8000;
+    static constexpr int kFirstRetryMs = 1000;
+    static constexpr int kMaxRetryMs = 60000;
+    // An engine that has not answered the version request by then is taken
+    // for an AGW Packet Engine (automatic profile).
+    static constexpr int kVersionWaitMs = 3000;
 
     AgwLink(ILinkView& view, const ILiveSettings& settings, IRoutingStep& router, Clock clock,
             quint16 enginePort = DefaultEnginePort, QObject* parent = nullptr);
@@ -29,29 +41,43 @@ public:
     bool isClosed() const;
     // Whether the button shows STOP (a start was requested and not undone).
     bool isRunning() const { return m_running; }
+    // Waiting to connect again.
+    bool isReconnecting() const { return m_retryTimer.isActive(); }
     // Exit: closes the connection if open; nothing else of the stop.
     void closeForExit();
+
+    // The user changed the engine profile: the one in force follows at once
+    // (raw frames asked for or switched off).
+    void engineChoiceChanged();
+    std::optional<EngineProfile> profileInForce() const;
+    std::optional<EngineVersion> engineVersion() const { return m_version; }
 
     void SendAgwRequest(char kind);
     void sendFrame(const QByteArray& frame) override;
 
     const GatewayCounters& counters() const { return m_counters; }
     const Dispatcher& dispatcher() const { return m_dispatcher; }
-    quint16 enginePort() const { return m_enginePort; }
 
 signals:
-    // The connection was established and the three requests were sent.
+    // The connection was established and the requests were sent.
     void linkConnected();
     // The link went back to the stopped state (user, error or engine).
     void linkStopped();
+    // The connection failed or was closed and is tried again in delayMs.
+    void reconnectScheduled(const QString& reason, int delayMs);
+    // The profile in force changed (or became known).
+    void profileChanged();
 
 private:
     void start();
+    void connectNow();
     void stopBranch();
+    void connectionLost(const QString& reason);
     void onConnected();
     void onReadyRead();
     void onError(QAbstractSocket::SocketError error);
     void onDisconnected();
+    void updateProfile();
 
     ILinkView& m_view;
     const ILiveSettings& m_settings;
@@ -63,6 +89,13 @@ private:
     GatewayCounters m_counters;
     Dispatcher m_dispatcher;
     bool m_running = false;
+    bool m_rawOn = false;          // "k" sent on this connection (it is a toggle)
+    bool m_versionTimedOut = false;
+    std::optional<EngineVersion> m_version;
+    std::optional<EngineProfile> m_shownProfile;
+    QTimer m_versionTimer;
+    QTimer m_retryTimer;
+    int m_nextRetryMs = kFirstRetryMs;
 };
 
 } // namespace selvane

@@ -1,6 +1,7 @@
 #include "agw/Dispatcher.h"
 
 #include "agw/AgwFrame.h"
+#include "common/TextRules.h"
 
 namespace selvane {
 
@@ -20,7 +21,16 @@ void Dispatcher::DispatchFrame(const QByteArray& block, qsizetype h, qint64 L)
         m_view.showTransmitted(m_transmitted);
         break;
     case 'U':
-        dispatchUnproto(block, h, L);
+        if (m_profile)
+            dispatchUnproto(block, h, L);
+        else
+            hold(block, h, L);
+        break;
+    case 'K':
+        if (!m_profile)
+            hold(block, h, L);
+        else if (*m_profile == EngineProfile::DireWolf)
+            dispatchRaw(block, h, L);
         break;
     case 'G':
         dispatchPorts(block, d, L);
@@ -33,14 +43,75 @@ void Dispatcher::DispatchFrame(const QByteArray& block, qsizetype h, qint64 L)
     }
 }
 
+void Dispatcher::setProfile(std::optional<EngineProfile> profile)
+{
+    m_profile = profile;
+    if (!m_profile)
+        return;
+    // Handled in the order heard. A frame handled here may stop the link,
+    // which clears the list: each is taken off before it is handled.
+    while (!m_held.isEmpty() && m_profile) {
+        const QByteArray frame = m_held.takeFirst();
+        DispatchFrame(frame, 0, frame.size() - AgwFrame::HeaderSize);
+    }
+}
+
+void Dispatcher::hold(const QByteArray& block, qsizetype h, qint64 L)
+{
+    m_held.append(block.mid(h, AgwFrame::HeaderSize + L));
+    if (m_held.size() >= kMaxHeldFrames)
+        setProfile(EngineProfile::Agwpe);
+}
+
+void Dispatcher::dispatchRaw(const QByteArray& block, qsizetype h, qint64 L)
+{
+    // A malformed raw frame is dropped: its monitor frame then keeps the
+    // engine's own text.
+    std::optional<RawFrame> frame = ParseRawFrame(block.mid(h + AgwFrame::HeaderSize, L));
+    if (!frame)
+        return;
+    if (m_raw.size() == kMaxPendingRaw)
+        m_raw.removeFirst();
+    m_raw.append({FramePort(block, h), std::move(*frame)});
+}
+
+std::optional<RawFrame> Dispatcher::takeRawFrame(int port, const QString& src, const QString& dst,
+                                                 const QString& info)
+{
+    const QByteArray infoBytes = WithoutTerminator(ToSingleByte(info));
+    for (qsizetype i = 0; i < m_raw.size(); ++i) {
+        const PendingRaw& raw = m_raw[i];
+        if (raw.port != port || raw.frame.source.text() != src || raw.frame.destination.text() != dst
+            || WithoutTerminator(raw.frame.info) != infoBytes)
+            continue;
+        RawFrame frame = raw.frame;
+        m_raw.remove(0, i + 1);
+        return frame;
+    }
+    return std::nullopt;
+}
+
 void Dispatcher::dispatchUnproto(const QByteArray& block, qsizetype h, qint64 L)
 {
     const QString src = FrameCallFrom(block, h);
+    const int port = FramePort(block, h);
     m_received.colour = PacketColour::Green;
-    m_received.lines = TwoLineWindow(block.constData() + h + AgwFrame::HeaderSize, L);
+    m_received.lines = HeardLines(block.constData() + h + AgwFrame::HeaderSize, L);
     const QByteArray header = block.mid(h, AgwFrame::HeaderSize);
+    const EngineProfile profile = m_profile.value_or(EngineProfile::Agwpe);
 
-    const RouteOutcome outcome = m_router.route(FramePort(block, h), src, header, m_received, m_counters);
+    if (profile == EngineProfile::DireWolf && !m_raw.isEmpty()) {
+        // The raw frame knows the true "has been repeated" bits and the
+        // exact information field.
+        if (const std::optional<RawFrame> raw =
+                takeRawFrame(port, src, FrameCallTo(block, h), m_received.info())) {
+            m_received.lines = {HeaderWithTrueMarks(m_received.header(), *raw),
+                                FromSingleByte(raw->info)};
+        }
+    }
+
+    const RouteOutcome outcome =
+        m_router.route(port, src, header, m_received, m_counters, ViaFormOf(profile));
     m_view.showReceived(m_received.lines, m_received.colour);
     if (!outcome.routed)
         return;
@@ -72,12 +143,16 @@ void Dispatcher::dispatchVersion(const QByteArray& block, qsizetype d, qint64 L)
     const unsigned major = byteAt(0) + 256u * byteAt(1);
     const unsigned minor = byteAt(4) + 256u * byteAt(5);
     m_view.setStatusText(QStringLiteral("Gateway connesso a AGWPE v%1.%2").arg(major).arg(minor));
+    if (onVersion)
+        onVersion(EngineVersion{major, minor});
 }
 
 void Dispatcher::clear()
 {
     m_received = PacketStore{};
     m_transmitted.clear();
+    m_held.clear();
+    m_raw.clear();
 }
 
 QString Dispatcher::StatusLine(const GatewayCounters& c)

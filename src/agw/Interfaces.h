@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "agw/PacketStore.h"
+#include "settings/GatewaySettings.h"
 
 namespace selvane {
 
@@ -20,6 +21,8 @@ public:
     virtual void setPortsText(const QString& text) = 0;               // cmbPort text
     virtual void addPort(const QString& description) = 0;             // cmbPort list
     virtual void clearPorts() = 0;
+    // Which engine profile is in force ("Profilo: ...").
+    virtual void showEngineProfile(const QString& /*text*/) {}
     // Modal message box, title "Errore collegamento con AGWPE", exclamation icon.
     virtual void showSocketError(const QString& description) = 0;
     // The caption of the main window, used in the tray tip texts.
@@ -42,12 +45,13 @@ struct RouteOutcome {
 
 // The routing step run for every heard "U" frame, after the packet store has
 // been filled. header is the received 36-byte header (bytes 8-27 are copied
-// into re-transmitted frames).
+// into re-transmitted frames); form is how the engine in force wants
+// repeated via entries written.
 class IRoutingStep {
 public:
     virtual ~IRoutingStep() = default;
     virtual RouteOutcome route(int port, const QString& src, const QByteArray& header,
-                               PacketStore& store, GatewayCounters& counters) = 0;
+                               PacketStore& store, GatewayCounters& counters, ViaForm form) = 0;
     // The link was stopped: forget what belongs to the session (duplicate store).
     virtual void reset() {}
 };
@@ -55,7 +59,7 @@ public:
 // Finds no route: the routing of a gateway with nothing to gate.
 class NoRoute : public IRoutingStep {
 public:
-    RouteOutcome route(int, const QString&, const QByteArray&, PacketStore&, GatewayCounters&) override
+    RouteOutcome route(int, const QString&, const QByteArray&, PacketStore&, GatewayCounters&, ViaForm) override
     {
         return {};
     }

@@ -27,4 +27,27 @@ QStringList TwoLineWindow(const char* data, qsizetype length)
     return window;
 }
 
+QStringList HeardLines(const char* data, qsizetype length)
+{
+    if (data == nullptr || length <= 0)
+        return {QString()};
+    const QByteArray text = QByteArray::fromRawData(data, length);
+    qsizetype start = 0;
+    while (start < length && text[start] == '\r')
+        ++start;
+    const qsizetype headerEnd = text.indexOf('\r', start);
+    if (headerEnd < 0)
+        return {QString()};
+    return {FromSingleByte(text.mid(start, headerEnd - start)),
+            FromSingleByte(WithoutTerminator(text.mid(headerEnd + 1)))};
+}
+
+QByteArray WithoutTerminator(const QByteArray& info)
+{
+    qsizetype end = info.size();
+    while (end > 0 && (info[end - 1] == '\r' || info[end - 1] == '\0'))
+        --end;
+    return info.left(end);
+}
+
 } // namespace selvane

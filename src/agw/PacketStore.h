@@ -41,6 +41,18 @@ struct GatewayCounters {
     QTime startTime;
 };
 
+// The header line and the information field of a heard frame's monitor
+// text: the header is the engine's first line (leading CRs skipped), the
+// information everything after it up to the engine's terminator (see
+// WithoutTerminator), whatever it holds: inner CRs, LFs and NULs belong to
+// the packet, so a packet's own text can never pose as the header. A text
+// with no CR at all is one empty entry.
+QStringList HeardLines(const char* data, qsizetype length);
+
+// An information field without the engine's terminator: the trailing CRs and
+// NULs (engines end the text with CR, CR NUL or CR CR NUL).
+QByteArray WithoutTerminator(const QByteArray& info);
+
 // The last two non-empty lines of a monitor text, each line ended by byte 13;
 // text after the last 13 is not shown; fewer than two lines are completed
 // with one empty entry.

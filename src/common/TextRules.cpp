@@ -104,4 +104,17 @@ QString FromSingleByte(const QByteArray& bytes)
     return QString::fromLatin1(bytes);
 }
 
+QString OneLine(const QString& text)
+{
+    QString line;
+    line.reserve(text.size());
+    for (QChar c : text) {
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QChar(0))
+            line += QStringLiteral("<0x%1>").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            line += c;
+    }
+    return line;
+}
+
 } // namespace selvane

@@ -29,4 +29,10 @@ double RoundHalfEven(double v);
 QByteArray ToSingleByte(const QString& text);
 QString FromSingleByte(const QByteArray& bytes);
 
+// The text on one line, for lists and log records whose layout is one line
+// per field: CR, LF and NUL are written as "<0x0d>", "<0x0a>", "<0x00>".
+// Other bytes, control characters included (Mic-E positions use them), are
+// kept as they are.
+QString OneLine(const QString& text);
+
 } // namespace selvane

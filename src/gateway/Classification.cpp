@@ -97,9 +97,8 @@ QString RepeatedViaEntry(const QString& call, ViaForm form)
 }
 
 QString RouteFromSats(const QString& src, PacketStore& store, const ILiveSettings& settings,
-                      ITelemetryDecoder& decoder)
+                      ITelemetryDecoder& decoder, ViaForm form)
 {
-    const ViaForm form = settings.viaForm();
     const QString header = store.header();
     const QString gateway = RepeatedViaEntry(settings.gatewayCall(), form);
     QString route;

@@ -49,6 +49,6 @@ QString RepeatedViaEntry(const QString& call, ViaForm form);
 // Only the first via entry decides. A via entry with no "," or blank after it
 // in the header is taken to run to the end of the line.
 QString RouteFromSats(const QString& src, PacketStore& store, const ILiveSettings& settings,
-                      ITelemetryDecoder& decoder);
+                      ITelemetryDecoder& decoder, ViaForm form);
 
 } // namespace selvane

@@ -30,7 +30,7 @@ int PortOfListChar(QChar c)
     return -1;
 }
 
-QString RouteFromOut(const PacketStore& store, const ILiveSettings& settings)
+QString RouteFromOut(const PacketStore& store, const ILiveSettings& settings, ViaForm form)
 {
     if (!settings.gateToSats())
         return {};
@@ -45,7 +45,7 @@ QString RouteFromOut(const PacketStore& store, const ILiveSettings& settings)
         satellite = QStringLiteral("PCSAT-1");
     if (satellite.isEmpty())
         return {};
-    return QLatin1Char('~') + RepeatedViaEntry(call, settings.viaForm()) + QLatin1Char(',') + satellite;
+    return QLatin1Char('~') + RepeatedViaEntry(call, form) + QLatin1Char(',') + satellite;
 }
 
 Router::Router(const ILiveSettings& settings, ITelemetryDecoder& decoder, IPacketLog& log,
@@ -55,13 +55,13 @@ Router::Router(const ILiveSettings& settings, ITelemetryDecoder& decoder, IPacke
 }
 
 RouteOutcome Router::route(int port, const QString& src, const QByteArray& header, PacketStore& store,
-                           GatewayCounters& counters)
+                           GatewayCounters& counters, ViaForm form)
 {
     QString route;
     if (ListNamesPort(m_settings.satsPorts(), port))
-        route = RouteFromSats(src, store, m_settings, m_decoder);
+        route = RouteFromSats(src, store, m_settings, m_decoder, form);
     if (route.isEmpty() && ListNamesPort(m_settings.outPorts(), port))
-        route = RouteFromOut(store, m_settings);
+        route = RouteFromOut(store, m_settings, form);
     if (route.isEmpty())
         return {};
 

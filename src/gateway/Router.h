@@ -19,7 +19,7 @@ namespace selvane {
 // both are named). Anything else gives "".
 // Example, C = N0CALL-5: "~N0CALLE,ARISS" (seven-character form),
 // "~N0CALL-5*,ARISS" (text form).
-QString RouteFromOut(const PacketStore& store, const ILiveSettings& settings);
+QString RouteFromOut(const PacketStore& store, const ILiveSettings& settings, ViaForm form);
 
 // The routing step for every heard unproto frame.
 //
@@ -39,7 +39,7 @@ public:
            IFrameSink& sink, MonotonicMs clock);
 
     RouteOutcome route(int port, const QString& src, const QByteArray& header, PacketStore& store,
-                       GatewayCounters& counters) override;
+                       GatewayCounters& counters, ViaForm form) override;
 
     // Empties the duplicate store.
     void reset() override;

@@ -79,7 +79,9 @@ void DailyLog::WriteDailyLog(const QString& header, const QString& info, const Q
     }
     text += key + time + time + QStringLiteral("R ") + src + QLatin1Char('>') + Destination(header)
         + QStringLiteral(" Port=") + PortText(header) + QStringLiteral(" <UI>:") + kCrLf;
-    text += info + kCrLf;
+    // The record's second line is the information field on one line: an
+    // inner CR or LF would start a line of its own in the reader.
+    text += OneLine(info) + kCrLf;
     // Banner and record go out in one write, so a reader never sees half of one.
     m_file.append(ToSingleByte(text));
 }

@@ -9,6 +9,11 @@ namespace selvane {
 // "N0CALL-5*") is what engines such as Dire Wolf accept.
 enum class ViaForm { SevenChar = 0, Text = 1 };
 
+// Which engine profile the user chose (see agw/EngineProfile.h). The values
+// are those of the settings file's 18th field: Automatic picks the profile
+// from the engine's version reply.
+enum class EngineChoice { Automatic = 0, DireWolf = 1, Agwpe = 2 };
+
 // The persisted values, in file order. Fields 7-17 hold what the file said;
 // the window code decides how each is applied.
 struct GatewaySettings {
@@ -29,7 +34,8 @@ struct GatewaySettings {
     int gateToOut = 0;      // 15 chkForward
     int gateToSats = 0;     // 16 chkReverse
     int gateTelemetry = 0;  // 17 chkTlm
-    ViaForm viaForm = ViaForm::SevenChar; // optional 18th field, written only for Text
+    EngineChoice engine = EngineChoice::Automatic; // optional 18th field
+    bool autoReconnect = false;                     // optional 19th field
 
     bool operator==(const GatewaySettings&) const = default;
 };
@@ -49,7 +55,8 @@ public:
     virtual bool gateToOut() const = 0;       // chkForward
     virtual bool gateToSats() const = 0;      // chkReverse
     virtual bool gateTelemetry() const = 0;   // chkTlm
-    virtual ViaForm viaForm() const = 0;      // context menu of Frame2
+    virtual EngineChoice engineChoice() const = 0; // context menu of Frame2
+    virtual bool autoReconnect() const = 0;         // "Riconnetti automaticamente"
 };
 
 // Plain values behind the live-settings interface, for tests and tools.
@@ -63,7 +70,8 @@ struct LiveSettingsValues : ILiveSettings {
     bool forward = false;
     bool reverse = true;
     bool telemetry = false;
-    ViaForm form = ViaForm::SevenChar;
+    EngineChoice engine = EngineChoice::Automatic;
+    bool reconnect = false;
 
     QString viaPath() const override { return via; }
     QString gatewayCall() const override { return call; }
@@ -74,7 +82,8 @@ struct LiveSettingsValues : ILiveSettings {
     bool gateToOut() const override { return forward; }
     bool gateToSats() const override { return reverse; }
     bool gateTelemetry() const override { return telemetry; }
-    ViaForm viaForm() const override { return form; }
+    EngineChoice engineChoice() const override { return engine; }
+    bool autoReconnect() const override { return reconnect; }
 };
 
 } // namespace selvane

@@ -209,10 +209,18 @@ SettingsReadResult ParseSettingsRecord(const QByteArray& data)
         }
     }
 
+    // The optional fields after the record never make it fail: anything
+    // unknown keeps the default.
     if (const std::optional<QByteArray> raw = reader.next()) {
         const std::optional<double> v = ParseNumber(*raw);
         if (v && *v == 1.0)
-            s.viaForm = ViaForm::Text;
+            s.engine = EngineChoice::DireWolf;
+        else if (v && *v == 2.0)
+            s.engine = EngineChoice::Agwpe;
+        if (const std::optional<QByteArray> raw19 = reader.next()) {
+            const std::optional<double> r = ParseNumber(*raw19);
+            s.autoReconnect = r && *r == 1.0;
+        }
     }
     return result;
 }
@@ -245,9 +253,11 @@ QByteArray FormatSettingsRecord(const GatewaySettings& s)
     out += IntegerText(s.gateToOut) + ',';
     out += IntegerText(s.gateToSats) + ',';
     out += IntegerText(s.gateTelemetry);
-    // The seven-character form is the default, so its record stays the
-    // plain 17 fields that every earlier reader understands.
-    if (s.viaForm == ViaForm::Text)
+    // With the defaults (automatic profile, no reconnecting) the record
+    // stays the plain 17 fields that every earlier reader understands.
+    if (s.engine != EngineChoice::Automatic || s.autoReconnect)
+        out += ',' + QByteArray::number(int(s.engine));
+    if (s.autoReconnect)
         out += ",1";
     out += "\r\n";
     return out;

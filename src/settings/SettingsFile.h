@@ -32,15 +32,17 @@ namespace selvane {
 //   number, a half to the even one (2.5 -> 2, 3.5 -> 4, -0.5 -> 0), and the
 //   result must lie in -32768..32767, otherwise the field fails.
 // - Field 12 takes any finite number.
-// - After the 17th field an optional 18th field chooses the via form: a
-//   number equal to 1 selects ViaForm::Text; anything else (0, 2, text, an
-//   empty or missing field) leaves ViaForm::SevenChar and is never a failure.
+// - After the 17th field an optional 18th field chooses the engine profile:
+//   1 Dire Wolf-compatible (the value that once chose the text via form, so
+//   such files keep working), 2 AGW Packet Engine; anything else (0, text,
+//   an empty or missing field) means automatic. An optional 19th field of 1
+//   turns "Riconnetti automaticamente" on. Neither is ever a failure.
 
 inline constexpr int kSettingsFieldCount = 17;
 
 // The outcome of reading a record. On a failure at field k, fields 1..k-1
 // hold what was read and fields k..17 keep their starting values (empty
-// text, 0, SevenChar).
+// text, 0, automatic profile, no reconnecting).
 struct SettingsReadResult {
     GatewaySettings values; // starts with empty texts and zeros
     int failedField = 0;    // 0: all 17 fields were read
@@ -55,11 +57,12 @@ SettingsReadResult ParseSettingsRecord(const QByteArray& data);
 QByteArray DefaultSettingsRecord();
 
 // What the default record reads as: fields 1-16 the defaults, field 17 (and
-// the via form) their starting values.
+// the optional fields) their starting values.
 GatewaySettings DefaultSettings();
 
-// One record of 17 fields, plus the 18th field "1" only for ViaForm::Text,
-// then CR LF. Texts are quoted; numbers are plain decimals with "." and no
+// One record of 17 fields, then the 18th field (profile) only when it is not
+// automatic or the 19th is written, the 19th ("1") only when reconnecting is
+// on, then CR LF. Texts are quoted; numbers are plain decimals with "." and no
 // fraction when whole. See the .cpp for how unstorable values are handled.
 QByteArray FormatSettingsRecord(const GatewaySettings& settings);
 

@@ -25,10 +25,12 @@ public:
     virtual bool applyGateToOut(int value) = 0;
     virtual bool applyGateToSats(int value) = 0;
     virtual bool applyGateTelemetry(int value) = 0;
-    // The via form chosen from Frame2's context menu.
-    virtual bool applyViaForm(ViaForm form) = 0;
+    // The engine profile and "Riconnetti automaticamente", chosen from
+    // Frame2's context menu.
+    virtual bool applyEngineChoice(EngineChoice choice) = 0;
+    virtual bool applyAutoReconnect(bool on) = 0;
 
-    // The 17 (+1) values as the windows hold them now, for the exit.
+    // The 17 (+2) values as the windows hold them now, for the exit.
     virtual GatewaySettings collectSettings() const = 0;
 
     // Message box "Errore Creazione Directory Logs", title

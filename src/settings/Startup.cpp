@@ -60,7 +60,8 @@ void SettingsStore::LoadSettings(ISettingsTarget& target)
     step(target.applyGateToOut(v.gateToOut));
     step(target.applyGateToSats(v.gateToSats));
     step(target.applyGateTelemetry(v.gateTelemetry));
-    step(target.applyViaForm(v.viaForm));
+    step(target.applyEngineChoice(v.engine));
+    step(target.applyAutoReconnect(v.autoReconnect));
 }
 
 void SettingsStore::SaveSettings(const GatewaySettings& settings)

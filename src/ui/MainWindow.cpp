@@ -1,5 +1,8 @@
 #include "ui/MainWindow.h"
 
+#include "agw/EngineProfile.h"
+#include "common/TextRules.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QButtonGroup>
@@ -347,32 +350,44 @@ void MainWindow::buildControls()
     m_list1 = list(C::List1, "Pacchetti trasmessi.");
     setListColour(m_list1, kTransmittedYellow);
 
-    // Frame2's context menu: how repeated via entries are written.
-    m_viaSevenChar = new QAction(QStringLiteral("Via in formato AGW Packet Engine (RS0ISSP)"), m_frame2);
-    m_viaText = new QAction(QStringLiteral("Via in formato testo (RS0ISS*)"), m_frame2);
-    auto* viaGroup = new QActionGroup(m_frame2);
-    viaGroup->setExclusive(true);
-    for (QAction* a : {m_viaSevenChar, m_viaText}) {
+    // Frame2's context menu: the engine profile (automatic from the
+    // engine's version, or chosen), and reconnecting by itself.
+    auto* engineGroup = new QActionGroup(m_frame2);
+    engineGroup->setExclusive(true);
+    const struct {
+        EngineChoice choice;
+        const char* text;
+        const char* name;
+    } engines[] = {
+        {EngineChoice::Automatic, "Profilo motore automatico (dalla versione)", "engineAutomatic"},
+        {EngineChoice::Agwpe, "AGW Packet Engine (via RS0ISSP)", "engineAgwpe"},
+        {EngineChoice::DireWolf, "Dire Wolf-compatibile (via RS0ISS*)", "engineDireWolf"},
+    };
+    for (const auto& e : engines) {
+        auto* a = new QAction(QString::fromLatin1(e.text), m_frame2);
+        a->setObjectName(QString::fromLatin1(e.name));
         a->setCheckable(true);
-        viaGroup->addAction(a);
+        engineGroup->addAction(a);
         m_frame2->addAction(a);
+        m_engineActions[std::size_t(e.choice)] = a;
+        connect(a, &QAction::toggled, this, [this, choice = e.choice](bool checked) {
+            if (checked && m_engineChoice != choice) {
+                m_engineChoice = choice;
+                emit engineChoiceChanged(choice);
+            }
+        });
     }
-    m_viaSevenChar->setObjectName(QStringLiteral("viaSevenChar"));
-    m_viaText->setObjectName(QStringLiteral("viaText"));
-    m_viaSevenChar->setChecked(true);
+    m_engineActions[std::size_t(EngineChoice::Automatic)]->setChecked(true);
+    auto* separator = new QAction(m_frame2);
+    separator->setSeparator(true);
+    m_frame2->addAction(separator);
+    m_autoReconnect = new QAction(QStringLiteral("Riconnetti automaticamente"), m_frame2);
+    m_autoReconnect->setObjectName(QStringLiteral("autoReconnect"));
+    m_autoReconnect->setCheckable(true);
+    m_frame2->addAction(m_autoReconnect);
+    connect(m_autoReconnect, &QAction::toggled, this, &MainWindow::autoReconnectChanged);
     m_frame2->setContextMenuPolicy(Qt::ActionsContextMenu);
-    connect(m_viaSevenChar, &QAction::toggled, this, [this](bool checked) {
-        if (checked && m_viaForm != ViaForm::SevenChar) {
-            m_viaForm = ViaForm::SevenChar;
-            emit viaFormChanged(m_viaForm);
-        }
-    });
-    connect(m_viaText, &QAction::toggled, this, [this](bool checked) {
-        if (checked && m_viaForm != ViaForm::Text) {
-            m_viaForm = ViaForm::Text;
-            emit viaFormChanged(m_viaForm);
-        }
-    });
+    showEngineProfile(ProfileDescription(EngineChoice::Automatic, std::nullopt));
 }
 
 void MainWindow::setTabOrderChain()
@@ -508,7 +523,9 @@ void MainWindow::setRunning(bool running)
 void MainWindow::showReceived(const QStringList& lines, PacketColour colour)
 {
     m_list2->clear();
-    m_list2->addItems(lines);
+    // An information field may hold CRs or LFs: shown on one line.
+    for (const QString& line : lines)
+        m_list2->addItem(OneLine(line));
     m_receivedColour = colour;
     setListColour(m_list2, ReceivedColour(colour));
 }
@@ -539,6 +556,12 @@ void MainWindow::clearPorts()
     m_cmbPort->clearEditText();
 }
 
+void MainWindow::showEngineProfile(const QString& text)
+{
+    m_profileText = text;
+    m_frame2->setTitle(QStringLiteral("AGW Packet Engine Information - ") + text);
+}
+
 void MainWindow::showSocketError(const QString& description)
 {
     m_dialogs->socketError(description);
@@ -560,7 +583,8 @@ QString MainWindow::agwpeHost() const { return m_txtAddress->text(); }
 bool MainWindow::gateToOut() const { return m_chkForward->isChecked(); }
 bool MainWindow::gateToSats() const { return m_chkReverse->isChecked(); }
 bool MainWindow::gateTelemetry() const { return m_chkTlm->isChecked(); }
-ViaForm MainWindow::viaForm() const { return m_viaForm; }
+EngineChoice MainWindow::engineChoice() const { return m_engineChoice; }
+bool MainWindow::autoReconnect() const { return m_autoReconnect->isChecked(); }
 
 // --- ISettingsTarget ---
 
@@ -641,17 +665,19 @@ bool MainWindow::applyGateTelemetry(int value)
     return applyCheck(m_chkTlm, value);
 }
 
-bool MainWindow::applyViaForm(ViaForm form)
+bool MainWindow::applyEngineChoice(EngineChoice choice)
 {
-    switch (form) {
-    case ViaForm::SevenChar:
-        m_viaSevenChar->setChecked(true);
-        return true;
-    case ViaForm::Text:
-        m_viaText->setChecked(true);
-        return true;
-    }
-    return false;
+    const auto index = std::size_t(choice);
+    if (index >= m_engineActions.size())
+        return false;
+    m_engineActions[index]->setChecked(true);
+    return true;
+}
+
+bool MainWindow::applyAutoReconnect(bool on)
+{
+    m_autoReconnect->setChecked(on);
+    return true;
 }
 
 GatewaySettings MainWindow::collectSettings() const
@@ -674,7 +700,8 @@ GatewaySettings MainWindow::collectSettings() const
     s.gateToOut = gateToOut() ? 1 : 0;
     s.gateToSats = gateToSats() ? 1 : 0;
     s.gateTelemetry = gateTelemetry() ? 1 : 0;
-    s.viaForm = viaForm();
+    s.engine = engineChoice();
+    s.autoReconnect = autoReconnect();
     return s;
 }
 

@@ -63,6 +63,7 @@ public:
     void addPort(const QString& description) override;
     void clearPorts() override;
     void showSocketError(const QString& description) override;
+    void showEngineProfile(const QString& text) override;
     QString caption() const override;
 
     // --- ILiveSettings: the controls as they are now ---
@@ -75,7 +76,8 @@ public:
     bool gateToOut() const override;
     bool gateToSats() const override;
     bool gateTelemetry() const override;
-    ViaForm viaForm() const override;
+    EngineChoice engineChoice() const override;
+    bool autoReconnect() const override;
 
     // --- ISettingsTarget ---
     bool applyTexts(const GatewaySettings& s) override;
@@ -86,7 +88,8 @@ public:
     bool applyGateToOut(int value) override;
     bool applyGateToSats(int value) override;
     bool applyGateTelemetry(int value) override;
-    bool applyViaForm(ViaForm form) override;
+    bool applyEngineChoice(EngineChoice choice) override;
+    bool applyAutoReconnect(bool on) override;
     GatewaySettings collectSettings() const override;
     void showLogsDirectoryError() override;
 
@@ -131,9 +134,11 @@ public:
     // platform each time.
     void setTrayAvailable(std::optional<bool> available);
 
-    // The Frame2 context-menu actions choosing the via form.
-    QAction* sevenCharViaAction() const { return m_viaSevenChar; }
-    QAction* textViaAction() const { return m_viaText; }
+    // The Frame2 context-menu actions: the engine profile, and reconnecting.
+    QAction* engineAction(EngineChoice choice) const { return m_engineActions[std::size_t(choice)]; }
+    QAction* autoReconnectAction() const { return m_autoReconnect; }
+    // The profile shown in Frame2's caption.
+    QString engineProfileText() const { return m_profileText; }
 
     // The layout currently applied (for the outer width).
     const MainLayout& layout() const { return m_layout; }
@@ -148,8 +153,10 @@ signals:
     // An optTlm button was selected by the user (its index), or
     // applyTelemetryMode was given a valid mode: ApplyTelemetryWindowMode.
     void telemetryModeSelected(int mode);
-    // The via form changed, from the context menu or applyViaForm.
-    void viaFormChanged(ViaForm form);
+    // The engine profile choice changed, from the context menu or
+    // applyEngineChoice.
+    void engineChoiceChanged(EngineChoice choice);
+    void autoReconnectChanged(bool on);
     // The window is closing (emitted before it closes; cannot be cancelled).
     void closing();
 
@@ -199,12 +206,13 @@ private:
     QCheckBox* m_chkLog = nullptr;
     QGroupBox* m_frame4 = nullptr;
     QListWidget* m_list1 = nullptr;
-    QAction* m_viaSevenChar = nullptr;
-    QAction* m_viaText = nullptr;
+    std::array<QAction*, 3> m_engineActions{};
+    QAction* m_autoReconnect = nullptr;
+    QString m_profileText;
 
     bool m_running = false;
     PacketColour m_receivedColour = PacketColour::Green;
-    ViaForm m_viaForm = ViaForm::SevenChar;
+    EngineChoice m_engineChoice = EngineChoice::Automatic;
     bool m_applyingMode = false;
     double m_tlmHeight = 4850;
     int m_tlmTop = 0;

@@ -23,6 +23,8 @@ SelvaneApp::SelvaneApp(Options options)
                                           m_logsDir, m_options.enginePort);
 
     connect(m_window.get(), &MainWindow::startClicked, &m_gateway->link(), &AgwLink::toggle);
+    connect(m_window.get(), &MainWindow::engineChoiceChanged, &m_gateway->link(),
+            &AgwLink::engineChoiceChanged);
     connect(m_window.get(), &MainWindow::logToggled, this,
             [this](bool on) { m_gateway->dailyLog().setLogEnabled(on); });
     connect(m_window.get(), &MainWindow::telemetryModeSelected, this,

@@ -77,7 +77,8 @@ private:
     bool applyGateToOut(int value) override { return m_window->applyGateToOut(value); }
     bool applyGateToSats(int value) override { return m_window->applyGateToSats(value); }
     bool applyGateTelemetry(int value) override { return m_window->applyGateTelemetry(value); }
-    bool applyViaForm(ViaForm form) override { return m_window->applyViaForm(form); }
+    bool applyEngineChoice(EngineChoice choice) override { return m_window->applyEngineChoice(choice); }
+    bool applyAutoReconnect(bool on) override { return m_window->applyAutoReconnect(on); }
     GatewaySettings collectSettings() const override;
     void showLogsDirectoryError() override { m_window->showLogsDirectoryError(); }
 

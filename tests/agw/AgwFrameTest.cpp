@@ -1,4 +1,6 @@
 #include "agw/AgwFrame.h"
+#include "agw/RawFrame.h"
+#include "support/Frames.h"
 
 #include <gtest/gtest.h>
 
@@ -225,4 +227,72 @@ TEST(ReceivedFrame, ShortOrBadBlocksReadAsNothing)
     EXPECT_EQ(FrameKind(shortBlock, 20), '\0');
     EXPECT_EQ(FrameCallFrom(shortBlock, 4), QString());
     EXPECT_EQ(FrameDataLength(QByteArray(), 0), 0u);
+}
+
+// Raw frames: the address field's H bits become the header line's marks.
+TEST(RawFrame, HeaderLineMarksComeFromTheRepeatedBits)
+{
+    const QString head = QStringLiteral(" 1:Fm N0CALL-8 To APRS");
+    const QString tail = QStringLiteral(" <UI pid=F0 Len=2 PF=0 >[15:13:24]");
+    struct Case { QStringList via; QString textVia; QString marked; };
+    const Case cases[] = {
+        {{}, "", ""},
+        {{"RS0ISS*"}, " Via RS0ISS", " Via RS0ISS*"},
+        {{"RS0ISS"}, " Via RS0ISS", " Via RS0ISS"},
+        {{"RS0ISS*", "WIDE2"}, " Via RS0ISS,WIDE2", " Via RS0ISS*,WIDE2"},        // first
+        {{"WIDE1*", "PCSAT-1*", "WIDE2"}, " Via WIDE1,PCSAT-1,WIDE2", " Via WIDE1*,PCSAT-1*,WIDE2"},
+        {{"RS0ISS*", "WIDE2*"}, " Via RS0ISS,WIDE2*", " Via RS0ISS*,WIDE2*"},     // 1.8 marks the last only
+        {{"A", "B*", "C"}, " Via A,B,C", " Via A,B*,C"},                        // a middle one alone
+        {{"N0CALL-0", "N0CALL-15*", "X-1"}, " Via N0CALL,N0CALL-15,X-1", " Via N0CALL,N0CALL-15*,X-1"},
+        {{"D1*", "D2*", "D3*", "D4*", "D5*", "D6*", "D7*", "D8"},
+         " Via D1,D2,D3,D4,D5,D6,D7,D8", " Via D1*,D2*,D3*,D4*,D5*,D6*,D7*,D8"},
+        // A "*" the engine wrote where the bit is clear goes away.
+        {{"RS0ISS", "WIDE2"}, " Via RS0ISS*,WIDE2*", " Via RS0ISS,WIDE2"},
+    };
+    for (const Case& c : cases) {
+        const std::optional<RawFrame> f = ParseRawFrame(test::RawUiFrame("APRS", "N0CALL-8", c.via, "hi"));
+        ASSERT_TRUE(f) << c.marked.toStdString();
+        EXPECT_EQ(f->source.text(), "N0CALL-8");
+        EXPECT_EQ(f->destination.text(), "APRS");
+        EXPECT_EQ(f->info, "hi");
+        EXPECT_EQ(HeaderWithTrueMarks(head + c.textVia + tail, *f), head + c.marked + tail)
+            << c.marked.toStdString();
+    }
+    // The capture of a real engine.
+    const auto captured = ParseRawFrame(QByteArray::fromHex("0082a0a4a64040e09c6086829898f0a4a66092a6a6e103f0")
+                                        + "Direct ISS");
+    ASSERT_TRUE(captured);
+    EXPECT_EQ(captured->viaText(), "RS0ISS*");
+    EXPECT_EQ(captured->info, "Direct ISS");
+    // A header without " To " is left alone.
+    EXPECT_EQ(HeaderWithTrueMarks("garbage", *captured), "garbage");
+}
+
+TEST(RawFrame, MalformedFramesAreRefused)
+{
+    const QByteArray good = test::RawUiFrame("APRS", "N0CALL-8", {"RS0ISS*"}, "x");
+    QByteArray nineDigis(1, '\0');
+    nineDigis += test::Ax25Address("APRS", false) + test::Ax25Address("N0CALL", false);
+    for (int i = 0; i < 9; ++i)
+        nineDigis += test::Ax25Address("D" + QString::number(i), i == 8);
+    nineDigis += "\x03\xf0x";
+    QByteArray noEnd = good;
+    noEnd[21] = char(noEnd[21] & ~1);  // RS0ISS no longer ends the field
+    QByteArray oddChar = good;
+    oddChar[1] = char(oddChar[1] | 1);
+    QByteArray lowChar = good;
+    lowChar[1] = char(0x02);
+    QByteArray iFrame = good;
+    iFrame[22] = 0x00;
+    const QByteArray cases[] = {
+        {}, QByteArray(1, '\0'), good.left(15), good.left(16), good.left(20), good.left(22), good.left(23) /* no control, no pid */,
+        nineDigis, noEnd, oddChar, lowChar, iFrame, QByteArray(300, '\xff'), QByteArray(64, '\0'),
+    };
+    for (const QByteArray& c : cases)
+        EXPECT_FALSE(ParseRawFrame(c)) << c.toHex().constData();
+    EXPECT_TRUE(ParseRawFrame(good));
+    EXPECT_TRUE(ParseRawFrame(good.left(24)));  // no information at all is still a frame
+    QByteArray poll = good;
+    poll[22] = 0x13;
+    EXPECT_TRUE(ParseRawFrame(poll));
 }

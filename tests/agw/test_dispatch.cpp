@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "agw/Dispatcher.h"
+#include "agw/EngineProfile.h"
 #include "support/FakeLinkView.h"
 #include "support/Frames.h"
 
@@ -145,6 +146,107 @@ TEST_F(DispatchFixture, FrameAtAnOffsetInsideALargerBlock)
     EXPECT_EQ(router.lastSrc, "N0CALL-1");
     EXPECT_EQ(router.lastPort, 1);
     EXPECT_TRUE(view.transmitted.isEmpty());
+}
+
+// Heard frames the Dire Wolf way: a raw "K" frame, then the "U" monitor
+// frame whose text has no marks. What the routing step is given:
+TEST_F(DispatchFixture, RawFramesGiveTheHeaderItsTrueMarks)
+{
+    const QByteArray h8 = " 1:Fm N0CALL-8 To APRS Via RS0ISS <UI pid=F0 Len=5 PF=0 >[15:13:24]";
+    const QString marked = QString::fromLatin1(h8).replace("RS0ISS <", "RS0ISS* <");
+    const QByteArray k8 = EngineFrame('K', 0, "N0CALL-8", "APRS", RawUiFrame("APRS", "N0CALL-8", {"RS0ISS*"}, "Hello"));
+    const QByteArray u8 = EngineFrame('U', 0, "N0CALL-8", "APRS", h8 + "\rHello\r" + QByteArray(1, '\0'));
+    const QByteArray kOther = EngineFrame('K', 0, "N0CALL-8", "APRS", RawUiFrame("APRS", "N0CALL-8", {"RS0ISS*"}, "Other"));
+    const QByteArray kPort1 = EngineFrame('K', 1, "N0CALL-8", "APRS", RawUiFrame("APRS", "N0CALL-8", {"RS0ISS*"}, "Hello"));
+    const QByteArray kSrc = EngineFrame('K', 0, "N0CALL-7", "APRS", RawUiFrame("APRS", "N0CALL-7", {"RS0ISS*"}, "Hello"));
+    const QByteArray kDst = EngineFrame('K', 0, "N0CALL-8", "APRS", RawUiFrame("CQ", "N0CALL-8", {"RS0ISS*"}, "Hello"));
+    const QByteArray kBad = EngineFrame('K', 0, "N0CALL-8", "APRS", QByteArray::fromHex("0082a0a4a64040e0"));
+    const QByteArray kClear = EngineFrame('K', 0, "N0CALL-8", "APRS", RawUiFrame("APRS", "N0CALL-8", {"RS0ISS"}, "Hello"));
+    struct Case { const char* name; EngineProfile profile; QList<QByteArray> frames; QString header; };
+    const Case cases[] = {
+        {"matching raw frame", EngineProfile::DireWolf, {k8, u8}, marked},
+        {"no raw frame", EngineProfile::DireWolf, {u8}, QString::fromLatin1(h8)},
+        {"raw frame of another packet", EngineProfile::DireWolf, {kOther, u8}, QString::fromLatin1(h8)},
+        {"another port", EngineProfile::DireWolf, {kPort1, u8}, QString::fromLatin1(h8)},
+        {"another source", EngineProfile::DireWolf, {kSrc, u8}, QString::fromLatin1(h8)},
+        {"another destination", EngineProfile::DireWolf, {kDst, u8}, QString::fromLatin1(h8)},
+        {"malformed raw frame", EngineProfile::DireWolf, {kBad, u8}, QString::fromLatin1(h8)},
+        {"bit clear", EngineProfile::DireWolf, {kClear, u8}, QString::fromLatin1(h8)},
+        {"the match, not the last", EngineProfile::DireWolf, {k8, kOther, u8}, marked},
+        {"AGW Packet Engine: raw frames ignored", EngineProfile::Agwpe, {k8, u8}, QString::fromLatin1(h8)},
+    };
+    for (const Case& c : cases) {
+        dispatcher.clear();
+        dispatcher.setProfile(c.profile);
+        for (const QByteArray& f : c.frames)
+            dispatch(f);
+        EXPECT_EQ(router.storeSeen, QStringList({c.header, "Hello"})) << c.name;
+        EXPECT_EQ(router.lastForm, ViaFormOf(c.profile)) << c.name;
+    }
+    // A raw frame is used once: the same packet heard again without one
+    // keeps the engine's text.
+    dispatcher.clear();
+    dispatcher.setProfile(EngineProfile::DireWolf);
+    for (const QByteArray& f : {k8, u8, u8})
+        dispatch(f);
+    EXPECT_EQ(router.storeSeen.value(0), QString::fromLatin1(h8));
+}
+
+// The header is the engine's first line; the information everything after
+// it, whatever it holds.
+TEST_F(DispatchFixture, InformationIsEverythingAfterTheFirstLine)
+{
+    const QByteArray hdr = " 1:Fm N0CALL-9 To APRS Via WIDE1-1 <UI pid=F0 Len=5 >[08:15:30]";
+    const QByteArray forged = "junk\r 1:Fm N0CALL-9 To APRS Via RS0ISS* <UI pid=F0 Len=5 >[08:15:30]\rforged";
+    struct Case { QByteArray text; QString info; };
+    const Case cases[] = {
+        {hdr + "\r" + forged + "\r\r" + QByteArray(1, '\0'), QString::fromLatin1(forged)},
+        {hdr + "\rline one\rline two\r" + QByteArray(1, '\0'), "line one\rline two"},
+        {hdr + "\rlf\ninside\r", "lf\ninside"},
+        {hdr + "\r" + QByteArray("nul\0in", 6) + "\r\r" + QByteArray(1, '\0'), QString::fromLatin1("nul\0in", 6)},
+        {"\r\r" + hdr + "\rleading CRs\r", "leading CRs"},
+        {hdr + "\r", ""},
+    };
+    for (const Case& c : cases) {
+        dispatch(EngineFrame('U', 0, "N0CALL-9", "APRS", c.text));
+        EXPECT_EQ(router.storeSeen, QStringList({QString::fromLatin1(hdr), c.info})) << c.text.constData();
+    }
+    // With its raw frame the information is known exactly, a final CR included.
+    dispatcher.setProfile(EngineProfile::DireWolf);
+    dispatch(EngineFrame('K', 0, "N0CALL-9", "APRS", RawUiFrame("APRS", "N0CALL-9", {"RS0ISS*"}, "a\rb\r")));
+    dispatch(EngineFrame('U', 0, "N0CALL-9", "APRS", " 1:Fm N0CALL-9 To APRS Via RS0ISS <UI>\ra\rb\r\r" + QByteArray(1, '\0')));
+    EXPECT_EQ(router.storeSeen, QStringList({" 1:Fm N0CALL-9 To APRS Via RS0ISS* <UI>", "a\rb\r"}));
+}
+
+// Until the engine says what it is, heard frames wait, in order.
+TEST_F(DispatchFixture, FramesHeardBeforeTheVersionWaitForTheProfile)
+{
+    dispatcher.setProfile(std::nullopt);
+    dispatcher.onVersion = [this](EngineVersion v) {
+        dispatcher.setProfile(ProfileInForce(EngineChoice::Automatic, v));
+    };
+    QStringList order;
+    router.replaceInfo.clear();
+    dispatch(EngineFrame('K', 0, "N0CALL-8", "APRS", RawUiFrame("APRS", "N0CALL-8", {"RS0ISS*"}, "one")));
+    dispatch(EngineFrame('U', 0, "N0CALL-8", "APRS", " 1:Fm N0CALL-8 To APRS Via RS0ISS <UI>\rone\r"));
+    dispatch(EngineFrame('U', 0, "N0CALL-7", "APRS", " 1:Fm N0CALL-7 To APRS <UI>\rtwo\r"));
+    EXPECT_EQ(router.calls, 0);
+    EXPECT_EQ(dispatcher.heldFrames(), 3);
+    dispatch(EngineFrame('R', 0, "", "", QByteArray::fromHex("d50700007f000000")));
+    EXPECT_EQ(router.calls, 2);
+    EXPECT_EQ(router.lastForm, ViaForm::Text);
+    EXPECT_EQ(router.lastSrc, "N0CALL-7");
+    EXPECT_EQ(dispatcher.heldFrames(), 0);
+
+    // An engine that never answers is taken for an AGW Packet Engine before
+    // the held frames grow without bound.
+    dispatcher.clear();
+    dispatcher.setProfile(std::nullopt);
+    const QByteArray u = EngineFrame('U', 0, "N0CALL-7", "APRS", " 1:Fm N0CALL-7 To APRS <UI>\rx\r");
+    for (qsizetype i = 0; i < Dispatcher::kMaxHeldFrames; ++i)
+        dispatch(u);
+    EXPECT_EQ(router.calls, 2 + Dispatcher::kMaxHeldFrames);
+    EXPECT_EQ(dispatcher.profile(), EngineProfile::Agwpe);
 }
 
 } // namespace

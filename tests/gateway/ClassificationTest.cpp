@@ -22,11 +22,12 @@ bool AllPrintable(const QString& s)
 struct SatsFixture : ::testing::Test {
     LiveSettingsValues settings;
     FakeDecoder decoder;
+    ViaForm form = ViaForm::SevenChar;
     SatsFixture() { settings.call = QStringLiteral("N0CALL-5"); }
     QString Route(const QString& header, const QString& src = QStringLiteral("N0CALL-9"))
     {
         PacketStore store = Store(header);
-        return RouteFromSats(src, store, settings, decoder);
+        return RouteFromSats(src, store, settings, decoder, form);
     }
 };
 
@@ -93,7 +94,7 @@ TEST_F(SatsFixture, SatelliteSentTelemetryCombinations)
             settings.telemetry = combo & 2;
             settings.forward = combo & 4;
             PacketStore store = Store(HeaderLine(src), QStringLiteral("T#123,100,120,140,150,160,00000000"));
-            const QString r = RouteFromSats(QStringLiteral("SRC"), store, settings, decoder);
+            const QString r = RouteFromSats(QStringLiteral("SRC"), store, settings, decoder, form);
             const bool gated = (decoder.result && settings.telemetry) || settings.forward;
             EXPECT_EQ(r, gated ? QString("N0CALLE") : QString()) << src << combo;
             EXPECT_EQ(decoder.calls.join(","), "SRC") << src << combo;
@@ -165,7 +166,7 @@ TEST_F(SatsFixture, ShortHeadersAndEntryRunningToTheEnd)
 
 TEST_F(SatsFixture, TextViaForm)
 {
-    settings.form = ViaForm::Text;
+    form = ViaForm::Text;
     settings.forward = true;
     EXPECT_EQ(Route(HeaderLine("N0CALL-9", "RS0ISS*")), "RS0ISS*,N0CALL-5*");
     EXPECT_EQ(Route(HeaderLine("N0CALL-9", "PCSAT-1*")), "PCSAT-1*,N0CALL-5*");

@@ -44,6 +44,7 @@ struct RouterFixture : ::testing::Test {
     Router router{settings, decoder, log, sink, [this] { return nowMs; }};
     GatewayCounters counters;
     PacketStore store;
+    ViaForm form = ViaForm::SevenChar;
 
     RouterFixture()
     {
@@ -57,7 +58,7 @@ struct RouterFixture : ::testing::Test {
     RouteOutcome Hear(int port, const QString& src, const QString& via, const QString& info = "Hello")
     {
         store = Store(HeaderLine(src, via, port + 1), info);
-        return router.route(port, src, ReceivedHeader(port, src.toLatin1()), store, counters);
+        return router.route(port, src, ReceivedHeader(port, src.toLatin1()), store, counters, form);
     }
     std::vector<int> SentPorts() const
     {
@@ -115,15 +116,15 @@ TEST_F(RouterFixture, RouteFromOutTargets)
         {"N0CALL-5*,ARISS", ""}, {"WIDE,ARISS", ""}, {"n0call-5,ARISS", ""},
     };
     for (const auto& [via, expected] : rows)
-        EXPECT_EQ(RouteFromOut(Store(HeaderLine("N0CALL-9", via)), settings), expected) << via;
+        EXPECT_EQ(RouteFromOut(Store(HeaderLine("N0CALL-9", via)), settings, form), expected) << via;
     // Character 18 on: the call in the source field does not count.
-    EXPECT_EQ(RouteFromOut(Store(" 1:Fm N0CALL-5,ARISS To APRS"), settings), "");
-    EXPECT_EQ(RouteFromOut(Store(" 1:Fm X To AAAAAN0CALL-5,ARISS"), settings), "");
-    EXPECT_EQ(RouteFromOut(Store(" 1:Fm X To AAAAAAN0CALL-5,ARISS"), settings), "~N0CALLE,ARISS");
-    settings.form = ViaForm::Text;
-    EXPECT_EQ(RouteFromOut(Store(HeaderLine("N0CALL-9", "N0CALL-5,ARISS")), settings), "~N0CALL-5*,ARISS");
+    EXPECT_EQ(RouteFromOut(Store(" 1:Fm N0CALL-5,ARISS To APRS"), settings, form), "");
+    EXPECT_EQ(RouteFromOut(Store(" 1:Fm X To AAAAAN0CALL-5,ARISS"), settings, form), "");
+    EXPECT_EQ(RouteFromOut(Store(" 1:Fm X To AAAAAAN0CALL-5,ARISS"), settings, form), "~N0CALLE,ARISS");
+    form = ViaForm::Text;
+    EXPECT_EQ(RouteFromOut(Store(HeaderLine("N0CALL-9", "N0CALL-5,ARISS")), settings, form), "~N0CALL-5*,ARISS");
     settings.call = "  ";
-    EXPECT_EQ(RouteFromOut(Store(HeaderLine("N0CALL-9", "KORVA,PCSAT")), settings), "~KORVA*,PCSAT-1");
+    EXPECT_EQ(RouteFromOut(Store(HeaderLine("N0CALL-9", "KORVA,PCSAT")), settings, form), "~KORVA*,PCSAT-1");
 }
 
 TEST_F(RouterFixture, PortInBothListsTriesSatsFirst)
@@ -215,13 +216,13 @@ TEST_F(RouterFixture, TelemetryBulletinReplacesInfo)
 
 TEST_F(RouterFixture, TextViaFormAndShortHeader)
 {
-    settings.form = ViaForm::Text;
+    form = ViaForm::Text;
     Hear(0, "N0CALL-9", "RS0ISS*");
     EXPECT_EQ(sink.frames[0], ExpectedV(1, ReceivedHeader(0, "N0CALL-9"),
                                         {"RS0ISS*", "N0CALL-5*", "WIDE", "WIDE"}, "Hello"));
     sink.frames.clear();
     store = Store(HeaderLine("N0CALL-8", "RS0ISS*"));
-    EXPECT_TRUE(router.route(0, "N0CALL-8", QByteArray("\0\0\0\0U", 5), store, counters).sent);
+    EXPECT_TRUE(router.route(0, "N0CALL-8", QByteArray("\0\0\0\0U", 5), store, counters, form).sent);
     ASSERT_EQ(sink.frames.size(), 2u);
     EXPECT_EQ(sink.frames[0].mid(8, 20), QByteArray(20, '\0'));
 }

@@ -57,7 +57,9 @@ struct DireWolfGateway : ::testing::Test {
         settings.forward = true;
         settings.telemetry = true;
         settings.reverse = true;
-        settings.form = ViaForm::Text;
+        // No profile chosen, as after a first start: the engine's version
+        // reply picks it.
+        settings.engine = EngineChoice::Automatic;
         gateway = std::make_unique<Gateway>(view, settings, decoder, [] { return kStart; }, SteadyClockMs(),
                                             logs.path(), engine->agwPort());
     }
@@ -174,6 +176,50 @@ TEST_F(DireWolfGateway, PacketOfNoSatelliteIsNotTransmitted)
     EXPECT_TRUE(engine->transmittedPackets().isEmpty());
     EXPECT_EQ(gateway->link().counters().totalCount, 0);
     EXPECT_TRUE(view.transmitted.isEmpty());
+}
+
+// Dire Wolf 1.6 writes no "*" in its monitor text: the marks come from the
+// raw frames, and the via form it accepts is picked from its version reply.
+TEST_F(DireWolfGateway, RepeatedMarksComeFromTheRawFramesAndTheViaFormFromTheVersion)
+{
+    connectGateway();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.profile.contains(QLatin1String("Dire Wolf")); }, 5000))
+        << view.profile.toStdString();
+    struct Heard {
+        const char* packet;
+        const char* onAir;  // as atest prints it ("*" after the last repeated entry), or nothing
+    };
+    // Those not to gate come first: had they been sent, they would be
+    // decoded before the others.
+    const Heard heard[] = {
+        {"N0CALL-6>APRS,RS0ISS:not repeated", nullptr},
+        {"N0CALL-3>APRS,N0CALL-5*,ARISS:already up", nullptr},
+        {"N0CALL-8>APRS,RS0ISS*:direct iss", "N0CALL-8>APRS,RS0ISS,N0CALL-5*,WIDE,WIDE:direct iss"},
+        {"N0CALL-7>APRS,RS0ISS,WIDE2*:iss then ground",
+         "N0CALL-7>APRS,RS0ISS,N0CALL-5*,WIDE,WIDE:iss then ground"},
+        {"N0CALL-4>APRS,PCSAT-1*:via pcsat", "N0CALL-4>APRS,PCSAT-1,N0CALL-5*,WIDE,WIDE:via pcsat"},
+        {"N0CALL-9>APRS,N0CALL-5,ARISS:going up", "N0CALL-9>APRS,N0CALL-5*,ARISS:going up"},
+    };
+    QStringList expected;
+    for (const Heard& h : heard) {
+        const QString packet = QString::fromLatin1(h.packet);
+        const QString info = packet.section(QLatin1Char(':'), 1);
+        hear(packet);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return view.received.value(1) == info; }, 15000))
+            << h.packet << "\n" << dump();
+        if (h.onAir)
+            expected << QString::fromLatin1(h.onAir);
+    }
+    // The true marks reached the header line everything else reads.
+    EXPECT_TRUE(view.received[0].contains(QLatin1String("Via N0CALL-5,ARISS <UI"))) << view.received[0].toStdString();
+
+    QStringList decoded;
+    ASSERT_TRUE(engine->waitForTransmitted(expected.last(), 20000, &decoded))
+        << decoded.join(QLatin1Char('|')).toStdString() << "\n" << dump();
+    EXPECT_EQ(decoded, expected);
+    const GatewayCounters& c = gateway->link().counters();
+    EXPECT_EQ(c.toOutCount, 3);
+    EXPECT_EQ(c.toSatsCount, 1);
 }
 
 } // namespace

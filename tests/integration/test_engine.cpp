@@ -1,5 +1,6 @@
 // The test engine seen from a TCP client on 127.0.0.1: replies, monitor frame
-// layout, cut output, close on cue, recording of client frames, scripts.
+// layout, cut output, close on cue, recording of client frames, scripts, the
+// Dire Wolf behaviour (raw "K" frames, its monitor text), stopped reading.
 #include <QDeadlineTimer>
 #include <QSignalSpy>
 #include <QTcpSocket>
@@ -74,6 +75,22 @@ QList<QByteArray> framesOf(QByteArray stream)
         stream.remove(0, total);
     }
     return frames;
+}
+
+// A string literal with its NUL bytes, without the terminating one.
+template <std::size_t N>
+QByteArray bytes(const char (&text)[N])
+{
+    return QByteArray(text, N - 1);
+}
+
+// The kinds of the frames, in order ("KUT...").
+QByteArray kindsOf(const QList<QByteArray>& frames)
+{
+    QByteArray kinds;
+    for (const QByteArray& f : frames)
+        kinds += f[4];
+    return kinds;
 }
 
 QByteArray field10(const char* text)
@@ -416,6 +433,202 @@ TEST_F(EngineTest, ScriptStartsOnMonitorRequestAndAgainForANewClient)
     EXPECT_EQ(framesOf(second->all())[4], frames[0]);
     engine.stopScript();
     EXPECT_FALSE(engine.scriptPlaying());
+}
+
+TEST_F(EngineTest, DireWolfHeardFramesAreRawFrameThenMonitorFrame)
+{
+    struct Case {
+        int port;
+        const char* from;
+        const char* to;
+        QStringList via;
+        const char* info;
+        const char* raw;    // "K" data, hex
+        QByteArray text;    // "U" data
+    };
+    const QList<Case> cases = {
+        // As captured from Dire Wolf 1.6.
+        {0, "N0CALL-8", "APRS", {"RS0ISS*"}, "Direct ISS",
+         "00" "82a0a4a64040e0" "9c6086829898f0" "a4a66092a6a6e1" "03f0" "44697265637420495353",
+         bytes(" 1:Fm N0CALL-8 To APRS Via RS0ISS <UI pid=F0 Len=10 PF=0 >[15:13:24]\rDirect ISS\r\0")},
+        // No digipeater: the source ends the address field.
+        {1, "PCSAT-1", "APRS", {}, "T#1", "00" "82a0a4a64040e0" "a086a682a840e3" "03f0" "542331",
+         bytes(" 2:Fm PCSAT-1 To APRS <UI pid=F0 Len=3 PF=0 >[15:13:24]\rT#1\r\0")},
+        // H bits exactly where the "*" are, SSID 15, empty information.
+        {0, "N0CALL-15", "CQ", {"RS0ISS", "N0CALL-5*", "WIDE2-1*"}, "",
+         "00" "86a240404040e0" "9c6086829898fe" "a4a66092a6a660" "9c6086829898ea" "ae92888a6440e3" "03f0",
+         bytes(" 1:Fm N0CALL-15 To CQ Via RS0ISS,N0CALL-5,WIDE2-1 <UI pid=F0 Len=0 PF=0 >[15:13:24]\r\r\0")},
+    };
+    engine.setDireWolf();
+    engine.setFixedTime(QTime(15, 13, 24));
+    auto client = connectClient();
+    client->send(request('R') + request('k'));
+    ASSERT_TRUE(waitFor([&] { return framesOf(client->all()).size() == 1; }));
+    EXPECT_EQ(client->all().toHex(), QByteArray("0000000052000000" "00000000000000000000" "00000000000000000000"
+                                                "08000000" "00000000" "d50700007f000000"));
+    ASSERT_TRUE(waitFor([&] { return engine.rawFrames(); }));
+
+    for (const Case& c : cases) {
+        client->arrivals.clear();
+        engine.sendHeard(c.port, c.from, c.to, c.via, c.info);
+        ASSERT_TRUE(waitFor([&] { return framesOf(client->all()).size() == 2; }));
+        const QList<QByteArray> frames = framesOf(client->all());
+        SCOPED_TRACE(c.from);
+        EXPECT_EQ(kindsOf(frames), "KU");
+        EXPECT_EQ(frames[0].mid(36).toHex(), QByteArray(c.raw));
+        EXPECT_EQ(frames[1].mid(36), c.text);
+        for (const QByteArray& f : frames) {
+            EXPECT_EQ(qFromLittleEndian<quint32>(f.constData()), quint32(c.port));
+            EXPECT_EQ(f[6], '\0');  // pid
+            EXPECT_EQ(f.mid(8, 10), field10(c.from));
+            EXPECT_EQ(f.mid(18, 10), field10(c.to));
+        }
+    }
+}
+
+TEST_F(EngineTest, RawFramesToggleOnEachKAndStartOffForEachClient)
+{
+    engine.setDireWolf();
+    QSignalSpy spy(&engine, &TestEngine::frameReceived);
+    auto client = connectClient();
+    const auto heard = [&] { engine.sendHeard(0, "N0CALL-8", "APRS", {"RS0ISS*"}, "Direct ISS"); };
+    heard();  // before "k": monitor frame only
+    ASSERT_TRUE(waitFor([&] { return framesOf(client->all()).size() == 1; }));
+    client->send(request('k'));
+    ASSERT_TRUE(waitFor([&] { return engine.rawFrames(); }));
+    heard();
+    client->send(request('k'));  // off again
+    ASSERT_TRUE(waitFor([&] { return !engine.rawFrames(); }));
+    heard();
+    ASSERT_TRUE(waitFor([&] { return framesOf(client->all()).size() >= 4; }));
+    EXPECT_EQ(kindsOf(framesOf(client->all())), "UKUU");
+    ASSERT_EQ(spy.size(), 2);
+    EXPECT_EQ(TestEngine::formatRecord(engine.received()[0]), "k port=0 from= to= via=- text=");
+
+    // On for one client, off for the next.
+    client->send(request('k'));
+    ASSERT_TRUE(waitFor([&] { return engine.rawFrames(); }));
+    auto next = connectClient();
+    ASSERT_TRUE(waitFor([&] { return client->closed; }));
+    EXPECT_FALSE(engine.rawFrames());
+    heard();
+    ASSERT_TRUE(waitFor([&] { return framesOf(next->all()).size() == 1; }));
+    EXPECT_EQ(kindsOf(framesOf(next->all())), "U");
+
+    // An engine without raw frames records "k" and ignores it.
+    engine.setRawFramesAvailable(false);
+    next->send(request('k'));
+    ASSERT_TRUE(waitFor([&] { return spy.size() == 4; }));
+    EXPECT_FALSE(engine.rawFrames());
+}
+
+TEST_F(EngineTest, ScriptsSendHeardRawAndEscapedFrames)
+{
+    const QString script =
+        "time 15:13:24\n"
+        "K 0 N0CALL-8 APRS RS0ISS*,WIDE2 | Direct ISS\n"
+        "rawk 1 N0CALL-8 APRS 00 82a0ff\n"            // malformed: passed on as it stands
+        "rawk 0 N0CALL-8 APRS\n"                      // no data at all
+        "K 0 N0CALL-9 APRS - | a\\rb\\n\\0c\\x7F\\x00\\\\d\n"
+        "U 0 N0CALL-9 APRS RS0ISS* | Hello\n"
+        "T 1 N0CALL-9 APRS RS0ISS*,N0CALL-5* | Bye\n";
+    const QByteArray escapedInfo("a\rb\n\0c\x7f\0\\d", 10);
+
+    // Dire Wolf: "U" lines are heard frames too, "T" has its text.
+    engine.setDireWolf();
+    ASSERT_TRUE(engine.loadScript(script).isEmpty());
+    engine.startScript();
+    QSignalSpy finished(&engine, &TestEngine::scriptFinished);
+    auto client = connectClient();
+    client->send(request('k') + request('m'));
+    ASSERT_TRUE(waitFor([&] { return finished.size() == 1; }));
+    ASSERT_TRUE(waitFor([&] { return framesOf(client->all()).size() == 9; }));
+    QList<QByteArray> frames = framesOf(client->all());
+    EXPECT_EQ(kindsOf(frames), "KUKKKUKUT");
+    EXPECT_EQ(frames[0].mid(36).toHex(), QByteArray("00" "82a0a4a64040e0" "9c6086829898f0" "a4a66092a6a6e0" "ae92888a644061" "03f0" "44697265637420495353"));
+    EXPECT_EQ(frames[1].mid(36), bytes(" 1:Fm N0CALL-8 To APRS Via RS0ISS,WIDE2 <UI pid=F0 Len=10 PF=0 >[15:13:24]\rDirect ISS\r\0"));
+    EXPECT_EQ(frames[2], TestEngine::buildFrame('K', 1, "N0CALL-8", "APRS", QByteArray::fromHex("0082a0ff")));
+    EXPECT_EQ(frames[3], TestEngine::buildFrame('K', 0, "N0CALL-8", "APRS", {}));
+    EXPECT_TRUE(frames[4].endsWith("\x03\xf0" + escapedInfo));
+    EXPECT_EQ(frames[5].mid(36), " 1:Fm N0CALL-9 To APRS <UI pid=F0 Len=10 PF=0 >[15:13:24]\r" + escapedInfo + bytes("\r\0"));
+    EXPECT_EQ(frames[6].mid(36).toHex(), QByteArray("00" "82a0a4a64040e0" "9c6086829898f2" "a4a66092a6a6e1" "03f0" "48656c6c6f"));
+    EXPECT_EQ(frames[8].mid(36), bytes(" 2:Fm N0CALL-9 To APRS Via RS0ISS,N0CALL-5 <UI pid=F0 Len=3 PF=0 >[15:13:24]\rBye\r\0"));
+
+    // The default engine: "k" means nothing, "U" and "T" keep the AGW Packet
+    // Engine text, "K" lines still send Dire Wolf's monitor frame.
+    TestEngine plain;
+    ASSERT_TRUE(plain.listen(QHostAddress::LocalHost, 0));
+    ASSERT_TRUE(plain.loadScript(script).isEmpty());
+    plain.startScript();
+    Client other(plain.serverPort());
+    ASSERT_TRUE(waitFor([&] { return other.socket.state() == QAbstractSocket::ConnectedState && plain.hasClient(); }));
+    other.send(request('k') + request('m'));
+    ASSERT_TRUE(waitFor([&] { return framesOf(other.all()).size() == 6; }));
+    frames = framesOf(other.all());
+    EXPECT_EQ(kindsOf(frames), "UKKUUT");
+    EXPECT_EQ(frames[3].mid(36), " 1:Fm N0CALL-9 To APRS <UI pid=F0 Len=10 PF=0 >[15:13:24]\r" + escapedInfo + bytes("\r\0"));
+    EXPECT_EQ(frames[4].mid(36), bytes(" 1:Fm N0CALL-9 To APRS Via RS0ISS* <UI pid=F0 Len=5 >[15:13:24]\rHello\r\r\0"));
+    EXPECT_EQ(frames[5].mid(36), bytes(" 2:Fm N0CALL-9 To APRS Via RS0ISS*,N0CALL-5* <UI pid=F0 Len=3 >[15:13:24]\rBye\r\r\0"));
+}
+
+TEST_F(EngineTest, NewScriptLinesAndEscapesParse)
+{
+    const QString good =
+        "K 0 N0CALL-8 APRS RS0ISS*,WIDE2 | Direct ISS\n"
+        "K 2 N0CALL-15 APRS A,B,C,D,E,F,G,H* | x\n"
+        "rawk 1 N0CALL-8 APRS 00 82a0\n"
+        "rawk 0 A B\n"
+        "reading off\n"
+        "reading on\n";
+    const QString bad =
+        "K 0 N0CALL-8 APRS RS0ISSP | x\n"        // seven characters
+        "K 0 n0call APRS - | x\n"                // small letters
+        "K 0 N0CALL-16 APRS - | x\n"             // SSID
+        "K 0 N0CALL APRS A,B,C,D,E,F,G,H,I | x\n"  // nine via entries
+        "K 0 N0CALL APRS RS0ISS**\n"             // no text, double mark
+        "rawk 0 A B 0g\n"
+        "rawk 0 A\n"
+        "reading maybe\n";
+    QStringList problems;
+    const QList<ScriptStep> steps = TestEngine::parseScript(good + bad, &problems);
+    ASSERT_EQ(steps.size(), 6);
+    EXPECT_EQ(problems.size(), 8);
+    EXPECT_EQ(steps[0].kind, 'K');
+    EXPECT_EQ(steps[0].via, QStringList({"RS0ISS*", "WIDE2"}));
+    EXPECT_EQ(steps[1].port, 2);
+    EXPECT_EQ(steps[2].type, ScriptStep::Type::RawFrame);
+    EXPECT_EQ(steps[2].raw, QByteArray::fromHex("0082a0"));
+    EXPECT_EQ(steps[2].from, "N0CALL-8");
+    EXPECT_TRUE(steps[3].raw.isEmpty());
+    EXPECT_EQ(steps[4].type, ScriptStep::Type::Reading);
+    EXPECT_FALSE(steps[4].on);
+    EXPECT_TRUE(steps[5].on);
+
+    const QList<std::pair<const char*, QByteArray>> escapes = {
+        {"a\\rb\\nc", "a\rb\nc"},
+        {"\\0", QByteArray(1, '\0')},
+        {"N\\07201.75W", "N\\07201.75W"},   // an APRS symbol table, not NUL
+        {"\\x41\\xe8\\x4", "A\xe8\\x4"},
+        {"\\\\r \\q end\\", "\\r \\q end\\"},
+    };
+    for (const auto& [text, expected] : escapes)
+        EXPECT_EQ(TestEngine::unescape(QString::fromLatin1(text)).toLatin1(), expected) << text;
+}
+
+TEST_F(EngineTest, StoppedReadingStillWritesAndCatchesUpLater)
+{
+    auto client = connectClient();
+    engine.setReading(false);
+    client->send(request('R'));
+    ASSERT_TRUE(waitFor([&] { return client->socket.bytesToWrite() == 0; }));
+    engine.sendMonitor('U', 0, "N0CALL-9", "APRS", {}, "still writing");
+    ASSERT_TRUE(waitFor([&] { return framesOf(client->all()).size() == 1; }));
+    EXPECT_TRUE(engine.received().isEmpty());
+
+    engine.setReading(true);
+    ASSERT_TRUE(waitFor([&] { return framesOf(client->all()).size() == 2; }));
+    EXPECT_EQ(framesOf(client->all())[1][4], 'R');
+    ASSERT_EQ(engine.received().size(), 1);
 }
 
 }  // namespace

@@ -27,7 +27,9 @@ const QDateTime kStart(QDate(2026, 12, 6), QTime(8, 15, 30));
 // The via paths expected in each form.
 struct FormCase {
     const char* name;
-    ViaForm form;
+    EngineChoice engine;  // automatic: the profile follows the version reply
+    bool direWolf;        // the engine behaves like Dire Wolf (2005.127, raw frames, no "*")
+    const char* handshake; // the requests on connecting
     QStringList issDown;    // heard via RS0ISS*, sent to the Out ports
     QStringList pcsatDown;  // heard via PCSAT-1*, sent to the Out ports
     QStringList up;         // heard via N0CALL-5,ARISS, sent to the Sats port
@@ -39,14 +41,18 @@ void PrintTo(const FormCase& c, std::ostream* os)
     *os << c.name;
 }
 
-const FormCase kSevenChar{"SevenChar", ViaForm::SevenChar,
+const FormCase kSevenChar{"SevenChar", EngineChoice::Automatic, false, "mRG",
                           {"RS0ISSP", "N0CALLE", "WIDE", "WIDE"},
                           {"PCSAT A", "N0CALLE", "WIDE", "WIDE"},
                           {"N0CALLE", "ARISS"}};
-const FormCase kText{"Text", ViaForm::Text,
+const FormCase kText{"Text", EngineChoice::DireWolf, false, "mRGk",
                      {"RS0ISS*", "N0CALL-5*", "WIDE", "WIDE"},
                      {"PCSAT-1*", "N0CALL-5*", "WIDE", "WIDE"},
                      {"N0CALL-5*", "ARISS"}};
+const FormCase kDireWolf{"DireWolf", EngineChoice::Automatic, true, "mRGk",
+                         {"RS0ISS*", "N0CALL-5*", "WIDE", "WIDE"},
+                         {"PCSAT-1*", "N0CALL-5*", "WIDE", "WIDE"},
+                         {"N0CALL-5*", "ARISS"}};
 
 struct GatewayOnTestEngine : ::testing::TestWithParam<FormCase> {
     TestEngine engine;
@@ -62,6 +68,8 @@ struct GatewayOnTestEngine : ::testing::TestWithParam<FormCase> {
         ASSERT_TRUE(logs.isValid());
         ASSERT_TRUE(engine.listen(QHostAddress::LocalHost, 0));
         engine.setFixedTime(QTime(8, 15, 30));
+        if (GetParam().direWolf)
+            engine.setDireWolf();
         engine.setPorts({"Port1 Sats", "Port2 Out north", "Port3 Out south"});
         settings.call = QStringLiteral("N0CALL-5");
         settings.via = QStringLiteral("WIDE,WIDE");
@@ -71,13 +79,16 @@ struct GatewayOnTestEngine : ::testing::TestWithParam<FormCase> {
         settings.host = QStringLiteral("127.0.0.1");
         settings.forward = false;
         settings.reverse = true;
-        settings.form = GetParam().form;
+        settings.engine = GetParam().engine;
         gateway = std::make_unique<Gateway>(view, settings, decoder, [] { return kStart; },
                                             [this] { return nowMs; }, logs.path(), engine.serverPort());
         QSignalSpy connected(&gateway->link(), &AgwLink::linkConnected);
         gateway->link().toggle();
         ASSERT_TRUE(connected.wait(5000));
         ASSERT_TRUE(QTest::qWaitFor([&] { return view.ports.size() == 3 && engine.monitoring(); }, 5000));
+        // "k" follows the version reply: raw frames start with the next frame heard.
+        if (GetParam().direWolf)
+            ASSERT_TRUE(QTest::qWaitFor([&] { return engine.rawFrames(); }, 5000));
     }
 
     void TearDown() override
@@ -111,7 +122,11 @@ struct GatewayOnTestEngine : ::testing::TestWithParam<FormCase> {
         const int shown = view.statusChanges;
         const qint64 routed = gateway->link().counters().totalCount;
         view.received.clear();
-        engine.sendMonitor('U', port, from, QStringLiteral("APRS"), via, info);
+        // Dire Wolf-style: the marks are only in the raw frame's bits.
+        if (GetParam().direWolf)
+            engine.sendHeard(port, from, QStringLiteral("APRS"), via, info);
+        else
+            engine.sendMonitor('U', port, from, QStringLiteral("APRS"), via, info);
         ASSERT_TRUE(QTest::qWaitFor([&] { return view.received.value(1) == info; }, 5000));
         // Handled in one go: the counters and status are final once shown.
         if (gateway->link().counters().totalCount != routed) {
@@ -214,7 +229,8 @@ TEST_P(GatewayOnTestEngine, DuplicateWithinTheDuplicateTimeGoesOutOncePerPort)
 
 TEST_P(GatewayOnTestEngine, StatusLineCountsSentDuplicateAndUpPacketsButNotUngatedOnes)
 {
-    EXPECT_EQ(view.status, "Gateway connesso a AGWPE v2000.15");
+    EXPECT_EQ(view.status, GetParam().direWolf ? "Gateway connesso a AGWPE v2005.127"
+                                               : "Gateway connesso a AGWPE v2000.15");
     hear(0, "N0CALL-9", {"RS0ISS*"}, "Hello");
     EXPECT_EQ(view.status, "ToSats/ToOut/Tot dal 06/12 08:15 =0/1/1");
     hear(0, "N0CALL-9", {"RS0ISS*"}, "Hello");
@@ -232,7 +248,37 @@ TEST_P(GatewayOnTestEngine, StatusLineCountsSentDuplicateAndUpPacketsButNotUngat
     EXPECT_EQ(sent().size(), 3);
 }
 
-INSTANTIATE_TEST_SUITE_P(ViaForms, GatewayOnTestEngine, ::testing::Values(kSevenChar, kText),
+TEST_P(GatewayOnTestEngine, RequestsOnConnectingFollowTheProfile)
+{
+    flush();
+    QString kinds;
+    for (const ReceivedFrame& f : engine.received())
+        kinds += QLatin1Char(f.kind);
+    // The last "m" is flush()'s own.
+    EXPECT_EQ(kinds, QString::fromLatin1(GetParam().handshake) + "m");
+    for (const ReceivedFrame& f : engine.received())
+        EXPECT_EQ(f.raw, QByteArray(4, '\0') + f.kind + QByteArray(31, '\0'));
+}
+
+// A packet's information field is whatever follows the engine's header line:
+// routed by that header, forwarded whole.
+TEST_P(GatewayOnTestEngine, InformationHoldingLineBreaksOrAForgedHeaderIsRoutedByTheRealHeader)
+{
+    const QString forged = QStringLiteral("junk\r 1:Fm N0CALL-9 To APRS Via RS0ISS* <UI pid=F0 Len=5 >[08:15:30]\rforged");
+    hear(0, "N0CALL-9", {"WIDE1-1"}, forged);
+    EXPECT_TRUE(sent().isEmpty());
+    const QString text[] = {QStringLiteral("line one\rline two"), QStringLiteral("lf\ninside"),
+                            QString::fromLatin1("nul\0inside", 10)};
+    settings.out = QStringLiteral("2");
+    for (const QString& info : text)
+        hear(0, "N0CALL-9", {"RS0ISS*"}, info);
+    const QList<ReceivedFrame> v = sent();
+    ASSERT_EQ(v.size(), 3);
+    for (int i = 0; i < 3; ++i)
+        ExpectFrame(v[i], 1, "N0CALL-9", GetParam().issDown, text[i]);
+}
+
+INSTANTIATE_TEST_SUITE_P(ViaForms, GatewayOnTestEngine, ::testing::Values(kSevenChar, kText, kDireWolf),
                          [](const ::testing::TestParamInfo<FormCase>& info) { return info.param.name; });
 
 } // namespace

@@ -118,6 +118,10 @@ TEST_F(DailyLogTest, SingleByteTextAndDisabledLog)
     EXPECT_TRUE(log->logEnabled());
     log->WriteDailyLog(kHeader, QString::fromUtf8("Caff\u00e8 \u20ac5 \u65e5"), QStringLiteral("N0CALL-9"));
     EXPECT_TRUE(read("26-12-06.Txt").endsWith(QByteArray("<UI>:\r\nCaff\xe8 ?5 ?\r\n")));
+    // An information field holding line breaks stays on the record's line;
+    // other control bytes (Mic-E) are kept.
+    log->WriteDailyLog(kHeader, QString::fromLatin1("a\rb\nc\0d\x1c", 8), QStringLiteral("N0CALL-9"));
+    EXPECT_TRUE(read("26-12-06.Txt").endsWith(QByteArray("<UI>:\r\na<0x0d>b<0x0a>c<0x00>d\x1c\r\n")));
 }
 
 TEST_F(DailyLogTest, MissingLogsFolderSkipsRecordThenRecovers)

@@ -78,11 +78,18 @@ public:
     {
         return checkBox(QStringLiteral("tlmgate"), value, state.gateTelemetry);
     }
-    bool applyViaForm(ViaForm form) override
+    bool applyEngineChoice(EngineChoice choice) override
     {
-        if (!record(QStringLiteral("via"), QString::number(int(form))))
+        if (!record(QStringLiteral("engine"), QString::number(int(choice))))
             return false;
-        state.viaForm = form;
+        state.engine = choice;
+        return true;
+    }
+    bool applyAutoReconnect(bool on) override
+    {
+        if (!record(QStringLiteral("reconnect"), QString::number(int(on))))
+            return false;
+        state.autoReconnect = on;
         return true;
     }
     GatewaySettings collectSettings() const override { return state; }

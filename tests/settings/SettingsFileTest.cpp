@@ -63,7 +63,8 @@ TEST(SettingsRecord, DefaultRecordHoldsSixteenValues)
     EXPECT_EQ(s.tlmHeight, 4850.0);
     EXPECT_EQ(s.gateToSats, 1);
     EXPECT_EQ(s.gateTelemetry, 0);
-    EXPECT_EQ(s.viaForm, ViaForm::SevenChar);
+    EXPECT_EQ(s.engine, EngineChoice::Automatic);
+    EXPECT_FALSE(s.autoReconnect);
     EXPECT_EQ(DefaultSettings(), s);
 }
 
@@ -75,25 +76,39 @@ TEST(SettingsRecord, WritesSeventeenFieldsExactly)
     EXPECT_EQ(r.values, ExampleSettings());
 }
 
-TEST(SettingsRecord, TextViaFormAddsAnEighteenthFieldOnly)
+TEST(SettingsRecord, ProfileAndReconnectAreOptionalFieldsAfterTheRecord)
 {
-    GatewaySettings s = ExampleSettings();
-    s.viaForm = ViaForm::Text;
-    const QByteArray text = FormatSettingsRecord(s);
-    EXPECT_EQ(text, kExample.chopped(2) + ",1\r\n");
-    EXPECT_EQ(ParseSettingsRecord(text).values, s);
-
-    struct Case { QByteArray tail; ViaForm form; };
-    const Case cases[] = {
-        {",0", ViaForm::SevenChar}, {",1", ViaForm::Text},   {", 1 ", ViaForm::Text},
-        {",\"1\"", ViaForm::Text},  {",2", ViaForm::SevenChar}, {",-1", ViaForm::SevenChar},
-        {",x", ViaForm::SevenChar}, {",", ViaForm::SevenChar},  {"\r\n1", ViaForm::Text},
-        {",99999", ViaForm::SevenChar}, {",1.5", ViaForm::SevenChar},
+    using E = EngineChoice;
+    struct Written { E engine; bool reconnect; QByteArray tail; };
+    const Written written[] = {
+        {E::Automatic, false, ""}, {E::DireWolf, false, ",1"}, {E::Agwpe, false, ",2"},
+        {E::Automatic, true, ",0,1"}, {E::Agwpe, true, ",2,1"},
     };
-    for (const Case& c : cases) {
+    for (const Written& w : written) {
+        GatewaySettings s = ExampleSettings();
+        s.engine = w.engine;
+        s.autoReconnect = w.reconnect;
+        const QByteArray text = FormatSettingsRecord(s);
+        EXPECT_EQ(text, kExample.chopped(2) + w.tail + "\r\n");
+        EXPECT_EQ(ParseSettingsRecord(text).values, s) << w.tail.constData();
+    }
+
+    // Read: the text via form of earlier versions (",1") means Dire Wolf;
+    // anything unknown is automatic and never a failure.
+    struct Read { QByteArray tail; E engine; bool reconnect; };
+    const Read cases[] = {
+        {",0", E::Automatic, false},   {",1", E::DireWolf, false},   {", 1 ", E::DireWolf, false},
+        {",\"1\"", E::DireWolf, false}, {",2", E::Agwpe, false},      {",-1", E::Automatic, false},
+        {",x", E::Automatic, false},   {",", E::Automatic, false},   {"\r\n1", E::DireWolf, false},
+        {",99999", E::Automatic, false}, {",1.5", E::Automatic, false}, {",0,1", E::Automatic, true},
+        {",1,1", E::DireWolf, true},   {",1,0", E::DireWolf, false}, {",1,yes", E::DireWolf, false},
+        {",x,1", E::Automatic, true},
+    };
+    for (const Read& c : cases) {
         const SettingsReadResult r = ParseSettingsRecord(kExample.chopped(2) + c.tail + "\r\n");
         EXPECT_TRUE(r.ok()) << c.tail.constData();
-        EXPECT_EQ(r.values.viaForm, c.form) << c.tail.constData();
+        EXPECT_EQ(r.values.engine, c.engine) << c.tail.constData();
+        EXPECT_EQ(r.values.autoReconnect, c.reconnect) << c.tail.constData();
         EXPECT_EQ(r.values.gateTelemetry, 1) << c.tail.constData();
     }
 }
@@ -118,8 +133,9 @@ TEST(SettingsRecord, RoundTripsEveryField)
     s.gateToOut = 1;
     s.gateToSats = 0;
     s.gateTelemetry = 1;
-    for (ViaForm form : {ViaForm::SevenChar, ViaForm::Text}) {
-        s.viaForm = form;
+    for (EngineChoice engine : {EngineChoice::Automatic, EngineChoice::DireWolf, EngineChoice::Agwpe}) {
+        s.engine = engine;
+        s.autoReconnect = engine == EngineChoice::Agwpe;
         const QByteArray bytes = FormatSettingsRecord(s);
         EXPECT_TRUE(bytes.endsWith("\r\n"));
         EXPECT_EQ(bytes.count("\r\n"), 1);

@@ -20,7 +20,7 @@ const QByteArray kDefaults =
 // The apply steps of a first start, in order.
 const QStringList kFirstStartCalls{
     "texts(WIDE,WIDE||1|2|30|localhost)", "main(0,0,7470)", "log(0)", "mode(1)",
-    "tlm(4850,0,0)", "out(0)", "sats(1)", "tlmgate(0)", "via(0)"};
+    "tlm(4850,0,0)", "out(0)", "sats(1)", "tlmgate(0)", "engine(0)", "reconnect(0)"};
 
 class StartupTest : public ::testing::Test {
 protected:
@@ -96,17 +96,17 @@ TEST_F(StartupTest, ExitRecordReproducesEveryControl)
     s.gateToOut = 1;
     s.gateToSats = 0;
     s.gateTelemetry = 1;
-    for (ViaForm form : {ViaForm::SevenChar, ViaForm::Text}) {
-        s.viaForm = form;
+    for (EngineChoice engine : {EngineChoice::Automatic, EngineChoice::DireWolf}) {
+        s.engine = engine;
         store.SaveSettings(s);
         const QByteArray written = fileBytes();
         EXPECT_EQ(written, FormatSettingsRecord(s));
-        EXPECT_EQ(written.endsWith(",1,0,1,1\r\n"), form == ViaForm::Text);
+        EXPECT_EQ(written.endsWith(",1,0,1,1\r\n"), engine == EngineChoice::DireWolf);
 
         FakeSettingsTarget t;
         store.LoadSettings(t);
         EXPECT_EQ(t.state, s);
-        EXPECT_EQ(t.calls.size(), 9);
+        EXPECT_EQ(t.calls.size(), 10);
         EXPECT_EQ(t.calls.value(3), "mode(2)");
         EXPECT_EQ(fileBytes(), written); // a good file is not rewritten
     }
@@ -118,7 +118,7 @@ TEST_F(StartupTest, RecordEndingAfterFieldTenAppliesZeroes)
     store.LoadSettings(target);
     EXPECT_EQ(target.calls,
               (QStringList{"texts(WIDE,WIDE|IK0ABC|1|2|30|localhost)", "main(600,300,8000)", "log(1)",
-                           "mode(0)", "tlm(0,0,0)", "out(0)", "sats(0)", "tlmgate(0)", "via(0)"}));
+                           "mode(0)", "tlm(0,0,0)", "out(0)", "sats(0)", "tlmgate(0)", "engine(0)", "reconnect(0)"}));
     EXPECT_EQ(fileBytes(), kDefaults);
 }
 
@@ -128,7 +128,7 @@ TEST_F(StartupTest, OutOfRangeWidthZeroesItAndEveryLaterField)
     store.LoadSettings(target);
     EXPECT_EQ(target.calls,
               (QStringList{"texts(WIDE,WIDE||1|2|30|localhost)", "main(100,200,0)", "log(0)", "mode(0)",
-                           "tlm(0,0,0)", "out(0)", "sats(0)", "tlmgate(0)", "via(0)"}));
+                           "tlm(0,0,0)", "out(0)", "sats(0)", "tlmgate(0)", "engine(0)", "reconnect(0)"}));
     EXPECT_EQ(fileBytes(), kDefaults);
 }
 
@@ -138,10 +138,11 @@ TEST_F(StartupTest, RefusedModeKeepsHideAndTheLaterStepsStillApply)
     store.LoadSettings(target);
     EXPECT_EQ(target.calls,
               (QStringList{"texts(WIDE,WIDE||1|2|30|localhost)", "main(100,200,8000)", "log(1)", "mode(7)",
-                           "tlm(4000,3000,9000)", "out(1)", "sats(0)", "tlmgate(1)", "via(1)"}));
+                           "tlm(4000,3000,9000)", "out(1)", "sats(0)", "tlmgate(1)", "engine(1)",
+                           "reconnect(0)"}));
     EXPECT_EQ(fileBytes(), kDefaults);
     EXPECT_EQ(target.state.tlmWindowMode, 1);
-    EXPECT_EQ(target.state.viaForm, ViaForm::Text);
+    EXPECT_EQ(target.state.engine, EngineChoice::DireWolf);
 
     // The next exit stores the mode the window kept.
     store.SaveSettings(target.collectSettings());
@@ -152,12 +153,12 @@ TEST_F(StartupTest, AnyRefusedStepRewritesTheDefaultsAndGoesOn)
 {
     const QByteArray good =
         "\"A\",\"B\",\"1\",\"2\",\"30\",\"h\",1,2,8000,1,2,4000,3,4,1,1,1\r\n";
-    for (const char* name : {"texts", "main", "log", "mode", "tlm", "out", "sats", "tlmgate", "via"}) {
+    for (const char* name : {"texts", "main", "log", "mode", "tlm", "out", "sats", "tlmgate", "engine", "reconnect"}) {
         put(good);
         FakeSettingsTarget t;
         t.refuse.insert(QString::fromLatin1(name));
         store.LoadSettings(t);
-        EXPECT_EQ(t.calls.size(), 9) << name;
+        EXPECT_EQ(t.calls.size(), 10) << name;
         EXPECT_EQ(fileBytes(), kDefaults) << name;
         // Every other control got its value from the file.
         EXPECT_EQ(t.state.gateTelemetry, QString(name) == "tlmgate" ? 0 : 1) << name;
@@ -181,7 +182,7 @@ TEST_F(StartupTest, SpacesAndLineBreaksBetweenFieldsAreFine)
     store.LoadSettings(target);
     EXPECT_EQ(target.calls,
               (QStringList{"texts(WIDE,WIDE|IK0ABC|1|2|30|localhost)", "main(1200,900,9000)", "log(1)",
-                           "mode(2)", "tlm(4850,3000,9000)", "out(1)", "sats(0)", "tlmgate(1)", "via(0)"}));
+                           "mode(2)", "tlm(4850,3000,9000)", "out(1)", "sats(0)", "tlmgate(1)", "engine(0)", "reconnect(0)"}));
     EXPECT_EQ(fileBytes(), spread);
 }
 
@@ -207,7 +208,7 @@ TEST_F(StartupTest, GarbageOrEmptyFileIsReplacedByTheDefaults)
         binary.append(char(i));
     put(binary);
     store.LoadSettings(target);
-    EXPECT_EQ(target.calls.size(), 9);
+    EXPECT_EQ(target.calls.size(), 10);
     EXPECT_EQ(target.calls.value(1), "main(0,0,0)");
     EXPECT_EQ(fileBytes(), kDefaults);
 
@@ -216,7 +217,7 @@ TEST_F(StartupTest, GarbageOrEmptyFileIsReplacedByTheDefaults)
     FakeSettingsTarget t;
     store.LoadSettings(t);
     EXPECT_EQ(t.calls, (QStringList{"texts(|||||)", "main(0,0,0)", "log(0)", "mode(0)", "tlm(0,0,0)",
-                                    "out(0)", "sats(0)", "tlmgate(0)", "via(0)"}));
+                                    "out(0)", "sats(0)", "tlmgate(0)", "engine(0)", "reconnect(0)"}));
     EXPECT_EQ(fileBytes(), kDefaults);
 }
 

@@ -17,6 +17,7 @@ struct FakeLinkView : ILinkView {
     QString portsText;
     QStringList ports;
     QStringList socketErrors;
+    QString profile;
     int statusChanges = 0;
 
     void setStatusText(const QString& text) override { status = text; ++statusChanges; }
@@ -32,6 +33,7 @@ struct FakeLinkView : ILinkView {
     void addPort(const QString& d) override { ports.append(d); }
     void clearPorts() override { ports.clear(); portsText.clear(); }
     void showSocketError(const QString& description) override { socketErrors.append(description); }
+    void showEngineProfile(const QString& text) override { profile = text; }
     QString caption() const override { return QStringLiteral("Selvane"); }
 };
 
@@ -47,9 +49,12 @@ struct ScriptedRouter : IRoutingStep {
     // Optionally rewrite the information line, as the telemetry decoder does.
     QString replaceInfo;
 
+    ViaForm lastForm = ViaForm::SevenChar;
+
     RouteOutcome route(int port, const QString& src, const QByteArray& header, PacketStore& store,
-                       GatewayCounters& counters) override
+                       GatewayCounters& counters, ViaForm form) override
     {
+        lastForm = form;
         ++calls;
         lastPort = port;
         lastSrc = src;

@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace selvane::test {
 
@@ -29,6 +30,34 @@ inline QByteArray EngineFrame(char kind, int port, const QByteArray& from, const
 inline QByteArray MonitorText(const QByteArray& headerLine, const QByteArray& info)
 {
     return headerLine + '\r' + info + '\r' + '\r' + QByteArray(1, '\0');
+}
+
+// One AX.25 address: "CALL-n", a trailing "*" sets the H bit.
+inline QByteArray Ax25Address(QString text, bool last)
+{
+    const bool h = text.endsWith(QLatin1Char('*'));
+    if (h)
+        text.chop(1);
+    const QString call = text.section(QLatin1Char('-'), 0, 0);
+    const int ssid = text.section(QLatin1Char('-'), 1).toInt();
+    QByteArray a;
+    for (int i = 0; i < 6; ++i)
+        a.append(char((i < call.size() ? call.at(i).toLatin1() : ' ') << 1));
+    a.append(char((h ? 0x80 : 0) | 0x60 | (ssid << 1) | (last ? 1 : 0)));
+    return a;
+}
+
+// The data part of a raw "K" frame: one 0x00 byte, then the UI frame
+// dest, source, digipeaters, control, pid, information.
+inline QByteArray RawUiFrame(const QString& to, const QString& from, const QStringList& via,
+                             const QByteArray& info)
+{
+    QByteArray f(1, '\0');
+    f += Ax25Address(to, false);
+    f += Ax25Address(from, via.isEmpty());
+    for (int i = 0; i < via.size(); ++i)
+        f += Ax25Address(via[i], i == via.size() - 1);
+    return f + "\x03\xf0" + info;
 }
 
 } // namespace selvane::test

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/MainWindow.h"
+#include "agw/EngineProfile.h"
 #include "ui/Tray.h"
 #include "ui/RecordingDialogs.h"
 
@@ -60,7 +61,8 @@ protected:
         EXPECT_TRUE(w.applyGateToOut(s.gateToOut));
         EXPECT_TRUE(w.applyGateToSats(s.gateToSats));
         EXPECT_TRUE(w.applyGateTelemetry(s.gateTelemetry));
-        EXPECT_TRUE(w.applyViaForm(s.viaForm));
+        EXPECT_TRUE(w.applyEngineChoice(s.engine));
+        EXPECT_TRUE(w.applyAutoReconnect(s.autoReconnect));
     }
 };
 
@@ -131,7 +133,7 @@ TEST_F(MainWindowTest, ControlsHaveTheirCaptionsTooltipsAndInitialContents)
             EXPECT_EQ(CaptionOf(widget), QString::fromUtf8(c.caption)) << c.name;
         }
     }
-    EXPECT_EQ(find<QGroupBox>("Frame2")->title(), "AGW Packet Engine Information");
+    EXPECT_EQ(find<QGroupBox>("Frame2")->title(), "AGW Packet Engine Information - Profilo: automatico");
     EXPECT_EQ(find<QGroupBox>("Frame1")->title(), "Gateway Parameters");
     EXPECT_EQ(find<QGroupBox>("Frame3")->title(), "AGW Packet Engine Received Packets  - all Ports -");
     EXPECT_EQ(find<QGroupBox>("Frame4")->title(), "AGW Paket Engine Transmitted Packets - all Ports -");
@@ -162,7 +164,7 @@ TEST_F(MainWindowTest, ControlsHaveTheirCaptionsTooltipsAndInitialContents)
     EXPECT_EQ(w.trayTip(), "Selvane");
     EXPECT_FALSE(w.isInTray());
     EXPECT_FALSE(w.isRunning());
-    EXPECT_EQ(w.viaForm(), ViaForm::SevenChar);
+    EXPECT_EQ(w.engineChoice(), EngineChoice::Automatic);
     EXPECT_EQ(w.focusWidget(), find("cmdStart"));
 
     // Only the warning is bold.
@@ -398,6 +400,8 @@ TEST_F(MainWindowTest, PacketListsShowLinesAndColours)
     w.showReceived({"x", ""}, PacketColour::LightGreen);
     EXPECT_EQ(w.receivedLines(), (QStringList{"x", ""}));
     EXPECT_EQ(corner(received), QColor(16, 255, 16));
+    w.showReceived({"hdr", "line\rbreak\n"}, PacketColour::Green);
+    EXPECT_EQ(w.receivedLines(), (QStringList{"hdr", "line<0x0d>break<0x0a>"}));
     w.showReceived({""}, PacketColour::Green);
     EXPECT_EQ(w.receivedLines(), QStringList{""});
     EXPECT_EQ(corner(received), QColor(0, 192, 0));
@@ -587,7 +591,8 @@ TEST_F(MainWindowTest, SettingsRoundTrip)
     s.gateToOut = 1;
     s.gateToSats = 0;
     s.gateTelemetry = 1;
-    s.viaForm = ViaForm::Text;
+    s.engine = EngineChoice::DireWolf;
+    s.autoReconnect = true;
     applyAll(s);
     EXPECT_EQ(w.collectSettings(), s);
     EXPECT_EQ(w.leftTwips(), 1200);
@@ -610,7 +615,8 @@ TEST_F(MainWindowTest, SettingsRoundTrip)
     t.gateToOut = 0;
     t.gateToSats = 1;
     t.gateTelemetry = 0;
-    t.viaForm = ViaForm::SevenChar;
+    t.engine = EngineChoice::Automatic;
+    t.autoReconnect = false;
     applyAll(t);
     EXPECT_EQ(w.collectSettings(), t);
 
@@ -650,8 +656,8 @@ TEST_F(MainWindowTest, RefusedValuesLeaveTheControlsAsTheyAre)
     }
     EXPECT_EQ(modes.count(), 0);
     EXPECT_EQ(w.collectSettings().tlmWindowMode, 1);
-    EXPECT_FALSE(w.applyViaForm(ViaForm(5)));
-    EXPECT_EQ(w.viaForm(), ViaForm::SevenChar);
+    EXPECT_FALSE(w.applyEngineChoice(EngineChoice(5)));
+    EXPECT_EQ(w.engineChoice(), EngineChoice::Automatic);
 }
 
 TEST_F(MainWindowTest, ModeAndLogSignals)
@@ -699,36 +705,40 @@ TEST_F(MainWindowTest, LiveSettingsAreReadWhenAsked)
     EXPECT_EQ(w.outPorts(), "3");
 }
 
-TEST_F(MainWindowTest, FrameContextMenuChoosesTheViaForm)
+TEST_F(MainWindowTest, FrameContextMenuChoosesTheEngineProfileAndReconnecting)
 {
+    using E = EngineChoice;
     auto* frame = find("Frame2");
     EXPECT_EQ(frame->contextMenuPolicy(), Qt::ActionsContextMenu);
-    const QList<QAction*> actions = frame->actions();
-    ASSERT_EQ(actions.size(), 2);
-    EXPECT_EQ(actions[0], w.sevenCharViaAction());
-    EXPECT_EQ(actions[1], w.textViaAction());
-    EXPECT_EQ(actions[0]->text(), "Via in formato AGW Packet Engine (RS0ISSP)");
-    EXPECT_EQ(actions[1]->text(), "Via in formato testo (RS0ISS*)");
-    for (QAction* a : actions)
-        EXPECT_TRUE(a->isCheckable());
-    EXPECT_TRUE(actions[0]->isChecked());
-    EXPECT_FALSE(actions[1]->isChecked());
+    EXPECT_EQ(w.engineChoice(), E::Automatic);
+    EXPECT_TRUE(w.engineAction(E::Automatic)->isChecked());
+    EXPECT_FALSE(w.autoReconnect());
+    EXPECT_EQ(qobject_cast<QGroupBox*>(frame)->title(),
+              "AGW Packet Engine Information - Profilo: automatico");
 
-    QSignalSpy forms(&w, &MainWindow::viaFormChanged);
-    actions[1]->trigger();
-    EXPECT_EQ(w.viaForm(), ViaForm::Text);
-    EXPECT_FALSE(actions[0]->isChecked());
-    actions[1]->trigger(); // exclusive: stays chosen
-    EXPECT_EQ(w.viaForm(), ViaForm::Text);
-    EXPECT_TRUE(actions[1]->isChecked());
-    EXPECT_EQ(w.collectSettings().viaForm, ViaForm::Text);
+    QSignalSpy choices(&w, &MainWindow::engineChoiceChanged);
+    w.engineAction(E::DireWolf)->trigger();
+    w.engineAction(E::DireWolf)->trigger(); // exclusive: stays chosen, no second signal
+    EXPECT_EQ(w.engineChoice(), E::DireWolf);
+    EXPECT_FALSE(w.engineAction(E::Automatic)->isChecked());
+    EXPECT_TRUE(w.applyEngineChoice(E::Agwpe));
+    EXPECT_FALSE(w.applyEngineChoice(EngineChoice(7)));
+    EXPECT_EQ(w.engineChoice(), E::Agwpe);
+    ASSERT_EQ(choices.count(), 2);
+    EXPECT_EQ(choices.at(0).at(0).value<E>(), E::DireWolf);
+    EXPECT_EQ(choices.at(1).at(0).value<E>(), E::Agwpe);
 
-    EXPECT_TRUE(w.applyViaForm(ViaForm::SevenChar));
-    EXPECT_EQ(w.viaForm(), ViaForm::SevenChar);
-    EXPECT_TRUE(actions[0]->isChecked());
-    ASSERT_EQ(forms.count(), 2);
-    EXPECT_EQ(forms.at(0).at(0).value<ViaForm>(), ViaForm::Text);
-    EXPECT_EQ(forms.at(1).at(0).value<ViaForm>(), ViaForm::SevenChar);
+    QSignalSpy reconnects(&w, &MainWindow::autoReconnectChanged);
+    w.autoReconnectAction()->trigger();
+    EXPECT_TRUE(w.autoReconnect());
+    EXPECT_EQ(reconnects.count(), 1);
+    const GatewaySettings s = w.collectSettings();
+    EXPECT_EQ(s.engine, E::Agwpe);
+    EXPECT_TRUE(s.autoReconnect);
+
+    w.showEngineProfile(ProfileDescription(E::Automatic, EngineProfile::DireWolf));
+    EXPECT_EQ(qobject_cast<QGroupBox*>(frame)->title(),
+              "AGW Packet Engine Information - Profilo: Dire Wolf-compatibile (automatico)");
 }
 
 TEST_F(MainWindowTest, RightClickOnTheStatusLineOpensTheFrameMenu)
@@ -743,15 +753,17 @@ TEST_F(MainWindowTest, RightClickOnTheStatusLineOpensTheFrameMenu)
             if (!menu || !menu->isVisible())
                 continue;
             for (QAction* a : menu->actions())
-                seen << a->text();
-            w.textViaAction()->trigger();
+                if (!a->isSeparator())
+                    seen << a->text();
+            w.engineAction(EngineChoice::DireWolf)->trigger();
             menu->close();
         }
     });
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), status->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(status, &event);
-    EXPECT_EQ(seen, (QStringList{"Via in formato AGW Packet Engine (RS0ISSP)", "Via in formato testo (RS0ISS*)"}));
-    EXPECT_EQ(w.viaForm(), ViaForm::Text);
+    EXPECT_EQ(seen, (QStringList{"Profilo motore automatico (dalla versione)", "AGW Packet Engine (via RS0ISSP)",
+                                 "Dire Wolf-compatibile (via RS0ISS*)", "Riconnetti automaticamente"}));
+    EXPECT_EQ(w.engineChoice(), EngineChoice::DireWolf);
 }
 
 TEST_F(MainWindowTest, ClosingIsAnnouncedBeforeTheWindowCloses)

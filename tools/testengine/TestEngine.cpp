@@ -62,6 +62,26 @@ QString escaped(const QByteArray& bytes)
     return out;
 }
 
+// An AX.25 address: six characters shifted left by one bit, then the SSID
+// byte (bit 7 as given, bits 6-5 set, bits 4-1 the SSID, bit 0 on the last
+// address of the field).
+QByteArray ax25Address(const QString& call, bool bit7, bool last)
+{
+    const qsizetype dash = call.indexOf(QLatin1Char('-'));
+    const QByteArray name = (dash < 0 ? call : call.left(dash)).toLatin1().left(6).leftJustified(6, ' ');
+    const int ssid = dash < 0 ? 0 : call.mid(dash + 1).toInt() & 0x0f;
+    QByteArray address;
+    for (const char c : name)
+        address += static_cast<char>(static_cast<uchar>(c) << 1);
+    address += static_cast<char>(0x60 | (ssid << 1) | (bit7 ? 0x80 : 0) | (last ? 0x01 : 0));
+    return address;
+}
+
+bool isHex(QChar c)
+{
+    return c.isDigit() || (c.toLower() >= QLatin1Char('a') && c.toLower() <= QLatin1Char('f'));
+}
+
 }  // namespace
 
 TestEngine::TestEngine(QObject* parent) : QObject(parent), m_server(new QTcpServer(this))
@@ -101,6 +121,24 @@ void TestEngine::setVersion(int major, int minor)
 
 void TestEngine::setPorts(const QStringList& descriptions) { m_ports = descriptions; }
 
+void TestEngine::setDireWolf()
+{
+    setVersion(2005, 127);
+    m_style = MonitorStyle::DireWolf;
+    m_rawAvailable = true;
+}
+
+// A socket whose read buffer is full is no longer read by Qt, so a buffer of
+// one byte that is never emptied leaves the rest in the system's buffers.
+void TestEngine::setReading(bool on)
+{
+    m_reading = on;
+    if (m_client)
+        m_client->setReadBufferSize(on ? 0 : 1);
+    if (on)
+        QMetaObject::invokeMethod(this, &TestEngine::onReadyRead, Qt::QueuedConnection);
+}
+
 QByteArray TestEngine::buildFrame(char kind, int port, const QByteArray& from, const QByteArray& to,
                                   const QByteArray& data)
 {
@@ -115,16 +153,70 @@ QByteArray TestEngine::buildFrame(char kind, int port, const QByteArray& from, c
 }
 
 QByteArray TestEngine::monitorText(int port, const QString& from, const QString& to, const QStringList& via,
-                                   const QString& info, const QTime& time)
+                                   const QString& info, const QTime& time, MonitorStyle style)
 {
+    const bool direWolf = style == MonitorStyle::DireWolf;
     const QByteArray infoBytes = info.toLatin1();
     QString header = QStringLiteral("%1:Fm %2 To %3").arg(port + 1, 2).arg(from, to);
-    if (!via.isEmpty())
-        header += QStringLiteral(" Via ") + via.join(QLatin1Char(','));
-    header += QStringLiteral(" <UI pid=F0 Len=%1 >[%2]").arg(infoBytes.size()).arg(time.toString(QStringLiteral("HH:mm:ss")));
-    QByteArray text = header.toLatin1() + '\r' + infoBytes + "\r\r";
+    if (!via.isEmpty()) {
+        QString entries = via.join(QLatin1Char(','));
+        if (direWolf)
+            entries.remove(QLatin1Char('*'));
+        header += QStringLiteral(" Via ") + entries;
+    }
+    header += QStringLiteral(" <UI pid=F0 Len=%1%2 >[%3]")
+                  .arg(infoBytes.size())
+                  .arg(direWolf ? QStringLiteral(" PF=0") : QString())
+                  .arg(time.toString(QStringLiteral("HH:mm:ss")));
+    QByteArray text = header.toLatin1() + '\r' + infoBytes + (direWolf ? "\r" : "\r\r");
     text.append('\0');
     return text;
+}
+
+// The destination and source carry bit 7 set, as in the frames Dire Wolf
+// was seen to deliver.
+QByteArray TestEngine::rawFrameData(const QString& from, const QString& to, const QStringList& via,
+                                    const QString& info)
+{
+    QByteArray data(1, '\0');
+    data += ax25Address(to, true, false);
+    data += ax25Address(from, true, via.isEmpty());
+    for (qsizetype k = 0; k < via.size(); ++k) {
+        QString entry = via[k];
+        const bool repeated = entry.endsWith(QLatin1Char('*'));
+        if (repeated)
+            entry.chop(1);
+        data += ax25Address(entry, repeated, k == via.size() - 1);
+    }
+    data += "\x03\xf0";
+    return data + info.toLatin1();
+}
+
+QString TestEngine::unescape(const QString& text)
+{
+    QString out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const QChar next = i + 1 < text.size() ? text[i + 1] : QChar();
+        if (c != QLatin1Char('\\')) {
+            out += c;
+        } else if (next == QLatin1Char('\\')) {
+            out += c;
+            ++i;
+        } else if (next == QLatin1Char('r') || next == QLatin1Char('n')) {
+            out += next == QLatin1Char('r') ? QLatin1Char('\r') : QLatin1Char('\n');
+            ++i;
+        } else if (next == QLatin1Char('0') && !(i + 2 < text.size() && text[i + 2].isDigit())) {
+            out += QChar(0);
+            ++i;
+        } else if (next == QLatin1Char('x') && i + 3 < text.size() && isHex(text[i + 2]) && isHex(text[i + 3])) {
+            out += QChar(text.mid(i + 2, 2).toUShort(nullptr, 16));
+            i += 3;
+        } else {
+            out += c;
+        }
+    }
+    return out;
 }
 
 QString TestEngine::formatRecord(const ReceivedFrame& frame)
@@ -144,7 +236,21 @@ QTime TestEngine::monitorTime() const
 void TestEngine::sendMonitor(char kind, int port, const QString& from, const QString& to, const QStringList& via,
                              const QString& info)
 {
-    enqueue(buildFrame(kind, port, from.toLatin1(), to.toLatin1(), monitorText(port, from, to, via, info, monitorTime())));
+    enqueue(buildFrame(kind, port, from.toLatin1(), to.toLatin1(), monitorText(port, from, to, via, info, monitorTime(), m_style)));
+}
+
+void TestEngine::sendHeard(int port, const QString& from, const QString& to, const QStringList& via,
+                           const QString& info)
+{
+    if (m_rawFrames)
+        sendRawFrame(port, from, to, rawFrameData(from, to, via, info));
+    enqueue(buildFrame('U', port, from.toLatin1(), to.toLatin1(),
+                       monitorText(port, from, to, via, info, monitorTime(), MonitorStyle::DireWolf)));
+}
+
+void TestEngine::sendRawFrame(int port, const QString& from, const QString& to, const QByteArray& data)
+{
+    enqueue(buildFrame('K', port, from.toLatin1(), to.toLatin1(), data));
 }
 
 void TestEngine::sendRaw(const QByteArray& bytes) { enqueue(bytes); }
@@ -224,6 +330,8 @@ void TestEngine::onNewConnection()
         }
         m_client = socket;
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        if (!m_reading)
+            socket->setReadBufferSize(1);
         connect(socket, &QTcpSocket::readyRead, this, &TestEngine::onReadyRead);
         connect(socket, &QTcpSocket::disconnected, this, &TestEngine::onDisconnected);
         emit clientConnected();
@@ -244,6 +352,7 @@ void TestEngine::resetClientState()
 {
     m_inBuffer.clear();
     m_monitoring = false;
+    m_rawFrames = false;
     m_playing = false;
     m_scriptTimer.stop();
     m_out.clear();
@@ -256,7 +365,7 @@ void TestEngine::resetClientState()
 // Frames may arrive cut anywhere: the buffer keeps an incomplete tail.
 void TestEngine::onReadyRead()
 {
-    if (!m_client)
+    if (!m_client || !m_reading)
         return;
     m_inBuffer += m_client->readAll();
     while (m_client && m_inBuffer.size() >= kHeaderSize) {
@@ -306,6 +415,10 @@ void TestEngine::handleFrame(const ReceivedFrame& frame)
             }
         }
         break;
+    case 'k':
+        if (m_rawAvailable)
+            m_rawFrames = !m_rawFrames;
+        break;
     case 'V':
     case 'M':
         if (m_echo && m_monitoring)
@@ -328,6 +441,8 @@ QList<ScriptStep> TestEngine::parseScript(const QString& text, QStringList* prob
 {
     static const QRegularExpression blanks(QStringLiteral("\\s+"));
     static const QRegularExpression hex(QStringLiteral("^([0-9A-Fa-f]{2})+$"));
+    static const QRegularExpression call(QStringLiteral("^[A-Z0-9]{1,6}(-([0-9]|1[0-5]))?$"));
+    static const QRegularExpression digi(QStringLiteral("^[A-Z0-9]{1,6}(-([0-9]|1[0-5]))?\\*?$"));
     QList<ScriptStep> steps;
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (int i = 0; i < lines.size(); ++i) {
@@ -348,23 +463,28 @@ QList<ScriptStep> TestEngine::parseScript(const QString& text, QStringList* prob
             step.waitMs = words.value(1).toInt(&ok);
             if (words.size() != 2 || !ok || step.waitMs < 0)
                 error = QStringLiteral("expected: wait MILLISECONDS");
-        } else if (command == QLatin1String("U") || command == QLatin1String("T")) {
+        } else if (command == QLatin1String("U") || command == QLatin1String("T") || command == QLatin1String("K")) {
             step.type = ScriptStep::Type::Frame;
-            step.kind = command == QLatin1String("U") ? 'U' : 'T';
+            step.kind = command.at(0).toLatin1();
             step.port = words.value(1).toInt(&ok);
-            if (bar < 0 || words.size() < 4 || words.size() > 5)
-                error = QStringLiteral("expected: U|T PORT FROM TO [VIA|-] | TEXT");
-            else if (!ok || step.port < 0 || step.port > 255)
-                error = QStringLiteral("port must be 0 to 255");
-            else if (words[2].size() > 9 || words[3].size() > 9)
-                error = QStringLiteral("call signs have at most 9 characters");
             step.from = words.value(2);
             step.to = words.value(3);
             if (words.size() == 5 && words[4] != QLatin1String("-"))
                 step.via = words[4].split(QLatin1Char(','));
+            if (bar < 0 || words.size() < 4 || words.size() > 5)
+                error = QStringLiteral("expected: U|T|K PORT FROM TO [VIA|-] | TEXT");
+            else if (!ok || step.port < 0 || step.port > 255)
+                error = QStringLiteral("port must be 0 to 255");
+            else if (words[2].size() > 9 || words[3].size() > 9)
+                error = QStringLiteral("call signs have at most 9 characters");
+            else if (step.kind == 'K'
+                     && (!call.match(step.from).hasMatch() || !call.match(step.to).hasMatch() || step.via.size() > 8
+                         || std::any_of(step.via.begin(), step.via.end(), [](const QString& v) { return !digi.match(v).hasMatch(); })))
+                error = QStringLiteral("K: calls of 1 to 6 capitals or digits, SSID 0 to 15, at most 8 via entries");
             step.info = line.mid(bar + 1);
             if (step.info.startsWith(QLatin1Char(' ')))
                 step.info.remove(0, 1);
+            step.info = unescape(step.info);
         } else if (command == QLatin1String("cut")) {
             step.type = ScriptStep::Type::Cut;
             for (int w = 1; w < words.size() && ok; ++w) {
@@ -389,6 +509,21 @@ QList<ScriptStep> TestEngine::parseScript(const QString& text, QStringList* prob
             if (!hex.match(digits).hasMatch())
                 error = QStringLiteral("expected: raw HEXBYTES");
             step.raw = QByteArray::fromHex(digits.toLatin1());
+        } else if (command == QLatin1String("rawk")) {
+            step.type = ScriptStep::Type::RawFrame;
+            step.port = words.value(1).toInt(&ok);
+            step.from = words.value(2);
+            step.to = words.value(3);
+            const QString digits = words.mid(4).join(QString());
+            if (words.size() < 4 || !ok || step.port < 0 || step.port > 255
+                || (!digits.isEmpty() && !hex.match(digits).hasMatch()))
+                error = QStringLiteral("expected: rawk PORT FROM TO [HEXBYTES]");
+            step.raw = QByteArray::fromHex(digits.toLatin1());
+        } else if (command == QLatin1String("reading")) {
+            step.type = ScriptStep::Type::Reading;
+            step.on = words.value(1) == QLatin1String("on");
+            if (words.size() != 2 || (!step.on && words[1] != QLatin1String("off")))
+                error = QStringLiteral("expected: reading on|off");
         } else {
             error = QStringLiteral("unknown command");
         }
@@ -447,7 +582,10 @@ void TestEngine::runScript()
             }
             break;
         case ScriptStep::Type::Frame:
-            sendMonitor(step.kind, step.port, step.from, step.to, step.via, step.info);
+            if (step.kind == 'K' || (step.kind == 'U' && m_style == MonitorStyle::DireWolf))
+                sendHeard(step.port, step.from, step.to, step.via, step.info);
+            else
+                sendMonitor(step.kind, step.port, step.from, step.to, step.via, step.info);
             break;
         case ScriptStep::Type::Cut:
             setCutPositions(step.cuts);
@@ -461,6 +599,12 @@ void TestEngine::runScript()
             break;
         case ScriptStep::Type::Raw:
             sendRaw(step.raw);
+            break;
+        case ScriptStep::Type::RawFrame:
+            sendRawFrame(step.port, step.from, step.to, step.raw);
+            break;
+        case ScriptStep::Type::Reading:
+            setReading(step.on);
             break;
         }
     }

@@ -2,7 +2,9 @@
 // A small AGWPE-compatible engine for trying Selvane without a radio and for
 // the integration tests. It answers the "R" and "G" requests, records every
 // frame a client sends, plays a script of heard ("U") and transmitted ("T")
-// monitor frames and can cut its output into pieces or close on cue.
+// monitor frames and can cut its output into pieces or close on cue. It can
+// also behave like Dire Wolf: raw "K" frames on request and Dire Wolf's
+// monitor text.
 //
 // Behaviour choices:
 // - One client is served at a time; a new connection replaces the previous
@@ -12,11 +14,21 @@
 //   from its first line. The C++ send calls write at once, monitoring or not.
 // - The "G" reply is the port count, ";", one description per port each
 //   ended by ";", then a NUL byte.
-// - Monitor text: header line CR information line CR CR NUL, the header in
-//   the form " 1:Fm N0CALL-9 To APRS Via RS0ISS* <UI pid=F0 Len=5 >[08:15:30]"
+// - Monitor text, AGW Packet Engine style (the default): header line CR
+//   information CR CR NUL, the header in the form
+//   " 1:Fm N0CALL-9 To APRS Via RS0ISS* <UI pid=F0 Len=5 >[08:15:30]"
 //   (1-based port, via entries as given, local time or a fixed time).
+//   Dire Wolf style: " 1:Fm N0CALL-9 To APRS Via RS0ISS <UI pid=F0 Len=5 PF=0 >[08:15:30]"
+//   then CR information CR NUL: no "*" anywhere, as Dire Wolf 1.6 writes it.
 // - A received "V" (and "M") frame is echoed as a "T" monitor frame while
 //   the client monitors, when echo is on.
+// - Raw frames (when available, as in Dire Wolf mode): "k" is a toggle per
+//   connection, off for each new client. While on, a heard frame sent with
+//   sendHeard() goes out as a "K" frame (0x00 + AX.25 frame without flags
+//   and FCS) immediately followed by its "U" frame, both with the same port
+//   and call fields. The "has been repeated" bit is set on exactly the via
+//   entries written with a trailing "*".
+// - Reading can be stopped while writing goes on (an engine that hangs).
 #include <QByteArray>
 #include <QHostAddress>
 #include <QList>
@@ -44,8 +56,11 @@ struct ReceivedFrame {
 };
 
 // One line of a script.
+// Frame lines: kind 'U' or 'T' is one monitor frame in the engine's style
+// ('U' in Dire Wolf style is a heard frame as with 'K'), 'K' a heard frame
+// the Dire Wolf way. RawFrame is a "K" frame with the bytes in raw as data.
 struct ScriptStep {
-    enum class Type { Wait, Frame, Cut, Close, Time, Raw };
+    enum class Type { Wait, Frame, Cut, Close, Time, Raw, RawFrame, Reading };
     Type type = Type::Wait;
     int waitMs = 0;
     char kind = 'U';
@@ -55,11 +70,14 @@ struct ScriptStep {
     QList<qsizetype> cuts;
     QTime time;          // Time: invalid means the local clock
     QByteArray raw;
+    bool on = true;      // Reading
 };
 
 class TestEngine : public QObject {
     Q_OBJECT
 public:
+    enum class MonitorStyle { AgwPacketEngine, DireWolf };
+
     explicit TestEngine(QObject* parent = nullptr);
     ~TestEngine() override;
 
@@ -74,21 +92,47 @@ public:
     void setFixedTime(const QTime& time) { m_fixedTime = time; }  // invalid: local clock
     void setPiecePause(int ms) { m_piecePauseMs = ms; }
     void setLoop(bool on) { m_loop = on; }
+    void setMonitorStyle(MonitorStyle style) { m_style = style; }
+    MonitorStyle monitorStyle() const { return m_style; }
+    // Whether "k" is understood; off: "k" is recorded and otherwise ignored.
+    void setRawFramesAvailable(bool on) { m_rawAvailable = on; }
+    // Version 2005.127, Dire Wolf's monitor text, raw frames on "k".
+    void setDireWolf();
+    // Off: the client's socket is no longer read (its bytes pile up in the
+    // system's buffers) while output goes on; on: what piled up is handled.
+    void setReading(bool on);
+    bool reading() const { return m_reading; }
 
     bool hasClient() const;
     bool monitoring() const { return m_monitoring; }
+    bool rawFrames() const { return m_rawFrames; }   // the client's "k" state
 
     // Frame building, public for tests.
     static QByteArray buildFrame(char kind, int port, const QByteArray& from,
                                  const QByteArray& to, const QByteArray& data);
     static QByteArray monitorText(int port, const QString& from, const QString& to,
-                                  const QStringList& via, const QString& info, const QTime& time);
+                                  const QStringList& via, const QString& info, const QTime& time,
+                                  MonitorStyle style = MonitorStyle::AgwPacketEngine);
+    // "K" data: 0x00, then the AX.25 UI frame: destination, source, the via
+    // entries (H bit set on those ending in "*"), control 0x03, pid 0xF0, info.
+    // A call is cut to 6 characters; its SSID is the number after "-".
+    static QByteArray rawFrameData(const QString& from, const QString& to,
+                                   const QStringList& via, const QString& info);
+    // C-style escapes of script text: \\ \r \n \0 \xHH; others stay as written,
+    // and so does \0 before a digit (APRS positions such as "N\07201.75W").
+    static QString unescape(const QString& text);
     // One line per frame: kind port= from= to= via= text=, control bytes as \xHH.
     static QString formatRecord(const ReceivedFrame& frame);
 
     // Output to the connected client (dropped when none is connected).
     void sendMonitor(char kind, int port, const QString& from, const QString& to,
                      const QStringList& via, const QString& info);
+    // A heard frame the Dire Wolf way: the "K" frame when the client has raw
+    // frames on, then the "U" frame with Dire Wolf's text, whatever the style.
+    void sendHeard(int port, const QString& from, const QString& to,
+                   const QStringList& via, const QString& info);
+    // A "K" frame with these data bytes as they stand (raw frames on or not).
+    void sendRawFrame(int port, const QString& from, const QString& to, const QByteArray& data);
     void sendRaw(const QByteArray& bytes);
     // The following output is written in pieces cut at these byte positions,
     // counted from the first byte written after this call.
@@ -135,6 +179,10 @@ private:
     QByteArray m_inBuffer;
     bool m_monitoring = false;
     bool m_echo = true;
+    bool m_rawFrames = false;
+    bool m_rawAvailable = false;
+    bool m_reading = true;
+    MonitorStyle m_style = MonitorStyle::AgwPacketEngine;
     int m_major = 2000, m_minor = 15;
     QStringList m_ports{"Port1 Test engine port 1", "Port2 Test engine port 2"};
     QTime m_fixedTime;

@@ -1,6 +1,7 @@
 // agwpe-test-engine: a stand-in AGWPE engine for trying Selvane without a radio.
 // Records every frame a client sends, one line per frame (stdout or --record),
-// and plays a script of heard frames once the client has asked for monitoring.
+// and plays a script of heard frames once the client has asked for monitoring;
+// with --dire-wolf it answers and sends heard frames as Dire Wolf does.
 // Status messages go to stderr.
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -40,7 +41,10 @@ int main(int argc, char** argv)
     const QCommandLineOption loopOption(QStringLiteral("loop"), QStringLiteral("Restart the script after its end."));
     const QCommandLineOption recordOption(QStringLiteral("record"), QStringLiteral("Write the received frames to FILE instead of stdout."), QStringLiteral("FILE"));
     const QCommandLineOption noEchoOption(QStringLiteral("no-echo"), QStringLiteral("Do not report received \"V\" frames back as \"T\" frames."));
-    parser.addOptions({portOption, bindOption, scriptOption, loopOption, recordOption, noEchoOption});
+    const QCommandLineOption versionOption(QStringLiteral("version-reply"), QStringLiteral("Answer \"R\" with this version (default 2000.15; Dire Wolf: 2005.127)."), QStringLiteral("MAJOR.MINOR"));
+    const QCommandLineOption direWolfOption(QStringLiteral("dire-wolf"), QStringLiteral("Behave like Dire Wolf: version 2005.127, its monitor text, raw \"K\" frames after \"k\"."));
+    const QCommandLineOption noRawOption(QStringLiteral("no-raw-frames"), QStringLiteral("With --dire-wolf: ignore \"k\" and never send \"K\" frames."));
+    parser.addOptions({portOption, bindOption, scriptOption, loopOption, recordOption, noEchoOption, versionOption, direWolfOption, noRawOption});
     parser.process(app);
 
     bool ok = false;
@@ -56,6 +60,20 @@ int main(int argc, char** argv)
         return 2;
     }
 
+    int major = -1, minor = -1;
+    if (parser.isSet(versionOption)) {
+        const QStringList parts = parser.value(versionOption).split(QLatin1Char('.'));
+        bool majorOk = false, minorOk = false;
+        if (parts.size() == 2) {
+            major = parts[0].toInt(&majorOk);
+            minor = parts[1].toInt(&minorOk);
+        }
+        if (!majorOk || !minorOk || major < 0 || major > 65535 || minor < 0 || minor > 65535) {
+            say(QStringLiteral("bad version: %1 (expected MAJOR.MINOR, e.g. 2005.127)").arg(parser.value(versionOption)));
+            return 2;
+        }
+    }
+
     QFile record;
     const bool recordOk = parser.isSet(recordOption)
         ? (record.setFileName(parser.value(recordOption)), record.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -68,6 +86,12 @@ int main(int argc, char** argv)
     selvane::TestEngine engine;
     engine.setEchoTransmissions(!parser.isSet(noEchoOption));
     engine.setLoop(parser.isSet(loopOption));
+    if (parser.isSet(direWolfOption))
+        engine.setDireWolf();
+    if (parser.isSet(noRawOption))
+        engine.setRawFramesAvailable(false);
+    if (major >= 0)
+        engine.setVersion(major, minor);
     if (parser.isSet(scriptOption)) {
         QFile file(parser.value(scriptOption));
         if (!file.open(QIODevice::ReadOnly)) {

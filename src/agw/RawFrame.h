@@ -1,0 +1,52 @@
+#pragma once
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace selvane {
+
+// One address of an AX.25 address field.
+struct Ax25Address {
+    QString call;          // base call, trailing blanks removed
+    int ssid = 0;          // 0..15
+    bool repeated = false; // H bit: a digipeater entry that has repeated the frame
+
+    // "N0CALL-5", "RS0ISS" (no "-0").
+    QString text() const;
+};
+
+// A heard frame as the engine's raw "K" frame carries it: the AX.25 frame
+// without flags and FCS, behind one leading byte (the engine's port nibble).
+struct RawFrame {
+    Ax25Address destination;
+    Ax25Address source;
+    QList<Ax25Address> digipeaters; // 0..8
+    QByteArray info;                // information field, exactly as sent
+
+    // The via list as a monitor header writes it with true marks: a "*"
+    // directly after every entry whose H bit is set. "RS0ISS*,WIDE2*".
+    QString viaText() const;
+};
+
+inline constexpr int kMaxDigipeaters = 8;
+
+// Parses the data part of a "K" frame. nullopt for anything that is not a
+// whole UI frame: too short, no end-of-address bit within the destination,
+// source and 8 digipeaters, an address character that is not a printable
+// shifted ASCII character, a control byte other than UI, or no pid byte.
+std::optional<RawFrame> ParseRawFrame(const QByteArray& data);
+
+} // namespace selvane
+
+namespace selvane {
+
+// The monitor header line with the via list rewritten from the raw frame:
+// " 1:Fm N0CALL-8 To APRS Via RS0ISS <UI ...>" with RS0ISS's H bit set
+// becomes " 1:Fm N0CALL-8 To APRS Via RS0ISS* <UI ...>". Every "*" the engine
+// wrote is replaced by the true marks (an engine may mark only the last
+// repeater, or none). A header without " To " is returned as it is.
+QString HeaderWithTrueMarks(const QString& header, const RawFrame& frame);
+
+} // namespace selvane
