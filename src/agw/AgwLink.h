@@ -57,6 +57,11 @@ public:
 
     const GatewayCounters& counters() const { return m_counters; }
     const Dispatcher& dispatcher() const { return m_dispatcher; }
+    // Told of every heard packet (see Dispatcher::onHeard).
+    void setHeardObserver(std::function<void(const HeardPacket&)> observer)
+    {
+        m_dispatcher.onHeard = std::move(observer);
+    }
 
 signals:
     // The connection was established and the requests were sent.

@@ -110,6 +110,17 @@ void Dispatcher::dispatchUnproto(const QByteArray& block, qsizetype h, qint64 L)
         }
     }
 
+    if (onHeard) {
+        HeardPacket packet;
+        packet.port = port;
+        packet.source = src;
+        packet.destination = FrameCallTo(block, h);
+        packet.header = m_received.header();
+        packet.via = ViaEntriesOfHeader(packet.header);
+        packet.info = ToSingleByte(m_received.info());
+        onHeard(packet);
+    }
+
     const RouteOutcome outcome =
         m_router.route(port, src, header, m_received, m_counters, ViaFormOf(profile));
     m_view.showReceived(m_received.lines, m_received.colour);

@@ -39,6 +39,9 @@ public:
     // Called with the engine's version when its "R" reply is dispatched,
     // before anything else happens with it.
     std::function<void(EngineVersion)> onVersion;
+    // Called for every heard frame once its header line has its marks,
+    // before the routing step (so before telemetry becomes a bulletin).
+    std::function<void(const HeardPacket&)> onHeard;
 
     const PacketStore& received() const { return m_received; }
     const QStringList& transmitted() const { return m_transmitted; }

@@ -29,6 +29,18 @@ public:
     virtual QString caption() const = 0;
 };
 
+// A heard packet as it was heard, for what watches the radio (an APRS-IS
+// upload): source, destination, the via entries with their true marks and
+// the information field before any bulletin replaced it.
+struct HeardPacket {
+    int port = 0;            // 0-based radio port
+    QString source;
+    QString destination;
+    QStringList via;         // "RS0ISS*", "WIDE2-1"
+    QByteArray info;
+    QString header;          // the header line as corrected
+};
+
 // Where built frames go: the engine connection.
 class IFrameSink {
 public:

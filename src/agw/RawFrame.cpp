@@ -99,26 +99,56 @@ std::optional<RawFrame> ParseRawFrame(const QByteArray& data)
 
 namespace selvane {
 
-QString HeaderWithTrueMarks(const QString& header, const RawFrame& frame)
+namespace {
+
+// Where the destination ends and where the via list (if any) ends in a
+// monitor header line; nullopt without " To ".
+struct ViaSpan {
+    qsizetype destEnd = 0;
+    qsizetype viaStart = 0; // == restStart when there is no via list
+    qsizetype restStart = 0;
+};
+
+const QLatin1String kVia(" Via ");
+
+std::optional<ViaSpan> FindViaSpan(const QString& header)
 {
     const qsizetype to = header.indexOf(QLatin1String(" To "), 7);
     if (to < 0)
-        return header;
-    const qsizetype destStart = to + 4;
-    qsizetype destEnd = header.indexOf(QLatin1Char(' '), destStart);
-    if (destEnd < 0)
-        destEnd = header.size();
-    qsizetype restStart = destEnd;
-    const QLatin1String via(" Via ");
-    if (header.mid(destEnd, via.size()) == via) {
-        restStart = header.indexOf(QLatin1Char(' '), destEnd + via.size());
-        if (restStart < 0)
-            restStart = header.size();
+        return std::nullopt;
+    ViaSpan span;
+    span.destEnd = header.indexOf(QLatin1Char(' '), to + 4);
+    if (span.destEnd < 0)
+        span.destEnd = header.size();
+    span.viaStart = span.restStart = span.destEnd;
+    if (header.mid(span.destEnd, kVia.size()) == kVia) {
+        span.viaStart = span.destEnd + kVia.size();
+        span.restStart = header.indexOf(QLatin1Char(' '), span.viaStart);
+        if (span.restStart < 0)
+            span.restStart = header.size();
     }
-    QString marked = header.left(destEnd);
+    return span;
+}
+
+} // namespace
+
+QString HeaderWithTrueMarks(const QString& header, const RawFrame& frame)
+{
+    const std::optional<ViaSpan> span = FindViaSpan(header);
+    if (!span)
+        return header;
+    QString marked = header.left(span->destEnd);
     if (!frame.digipeaters.isEmpty())
-        marked += via + frame.viaText();
-    return marked + header.mid(restStart);
+        marked += kVia + frame.viaText();
+    return marked + header.mid(span->restStart);
+}
+
+QStringList ViaEntriesOfHeader(const QString& header)
+{
+    const std::optional<ViaSpan> span = FindViaSpan(header);
+    if (!span || span->viaStart == span->restStart)
+        return {};
+    return header.mid(span->viaStart, span->restStart - span->viaStart).split(QLatin1Char(','));
 }
 
 } // namespace selvane

@@ -2,6 +2,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -48,5 +49,10 @@ namespace selvane {
 // wrote is replaced by the true marks (an engine may mark only the last
 // repeater, or none). A header without " To " is returned as it is.
 QString HeaderWithTrueMarks(const QString& header, const RawFrame& frame);
+
+// The via entries of a monitor header line as it writes them, marks
+// included: " 1:Fm A To B Via RS0ISS*,WIDE2 <UI>" gives {"RS0ISS*", "WIDE2"};
+// none without " Via " after the destination.
+QStringList ViaEntriesOfHeader(const QString& header);
 
 } // namespace selvane

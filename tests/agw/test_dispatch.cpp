@@ -213,9 +213,16 @@ TEST_F(DispatchFixture, InformationIsEverythingAfterTheFirstLine)
     }
     // With its raw frame the information is known exactly, a final CR included.
     dispatcher.setProfile(EngineProfile::DireWolf);
+    HeardPacket heard;
+    dispatcher.onHeard = [&heard](const HeardPacket& p) { heard = p; };
     dispatch(EngineFrame('K', 0, "N0CALL-9", "APRS", RawUiFrame("APRS", "N0CALL-9", {"RS0ISS*"}, "a\rb\r")));
     dispatch(EngineFrame('U', 0, "N0CALL-9", "APRS", " 1:Fm N0CALL-9 To APRS Via RS0ISS <UI>\ra\rb\r\r" + QByteArray(1, '\0')));
     EXPECT_EQ(router.storeSeen, QStringList({" 1:Fm N0CALL-9 To APRS Via RS0ISS* <UI>", "a\rb\r"}));
+    // What watches the radio is told the packet as heard, marks included.
+    EXPECT_EQ(heard.source, "N0CALL-9");
+    EXPECT_EQ(heard.destination, "APRS");
+    EXPECT_EQ(heard.via, QStringList{"RS0ISS*"});
+    EXPECT_EQ(heard.info, "a\rb\r");
 }
 
 // Until the engine says what it is, heard frames wait, in order.
