@@ -78,7 +78,11 @@ int main(int argc, char** argv)
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &selvane,
                      [&selvane](QSessionManager&) { selvane.commitSession(); });
 
-    selvane.start();
+    if (!selvane.start()) {
+        // Another program works in this folder: it was said, nothing changed.
+        selvane.shutdown();
+        return 1;
+    }
     if (terminate) {
         selvane.shutdown();
         return 0;

@@ -74,6 +74,8 @@ RouteOutcome Router::route(int port, const QString& src, const QByteArray& heade
     if (!m_duplicates.IsNewPacket(key, store.info(), DuplicateSeconds(m_settings.dupSeconds()))) {
         store.colour = PacketColour::LightGreen;
         outcome.duplicate = true;
+        if (onDuplicate)
+            onDuplicate(key, store.info());
         return outcome;
     }
 
@@ -102,13 +104,17 @@ RouteOutcome Router::route(int port, const QString& src, const QByteArray& heade
     if (received.size() < AgwFrame::HeaderSize)
         received.append(QByteArray(AgwFrame::HeaderSize - received.size(), '\0'));
     QByteArray frame = BuildViaFrame(received, path, info);
+    GatedPacket gated{toSats, port, {}, src, FrameCallTo(received, 0), path, info};
     for (QChar c : targets) {
         const int target = PortOfListChar(c);
         if (target < 0)
             continue;
         SetFramePort(frame, target);
         m_sink.sendFrame(frame);
+        gated.ports.append(target);
     }
+    if (onGated)
+        onGated(gated);
     return outcome;
 }
 

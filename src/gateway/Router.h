@@ -1,6 +1,9 @@
 #pragma once
 #include <QByteArray>
+#include <QList>
 #include <QString>
+
+#include <functional>
 
 #include "agw/Interfaces.h"
 #include "agw/PacketStore.h"
@@ -33,6 +36,17 @@ QString RouteFromOut(const PacketStore& store, const ILiveSettings& settings, Vi
 // sent as one "V" frame on each port of the target list, in list order: to
 // the Out ports with the path route + "," + txtDigi (trimmed; just the route
 // when empty), to the Sats ports with the route without its "~".
+// A packet the routing step sent, as it went out.
+struct GatedPacket {
+    bool toSats = false;   // up (Out to Sats) or down (Sats to Out)
+    int heardPort = 0;     // 0-based
+    QList<int> ports;      // 0-based, in the order sent
+    QString source;
+    QString destination;
+    QString path;          // the via path of the "V" frame
+    QString info;          // its information field
+};
+
 class Router : public IRoutingStep {
 public:
     Router(const ILiveSettings& settings, ITelemetryDecoder& decoder, IPacketLog& log,
@@ -45,6 +59,11 @@ public:
     void reset() override;
 
     const DuplicateFilter& duplicates() const { return m_duplicates; }
+
+    // Told of every packet sent, and of every duplicate held back (with its
+    // filter key and the packet's information).
+    std::function<void(const GatedPacket&)> onGated;
+    std::function<void(const QString& key, const QString& info)> onDuplicate;
 
 private:
     const ILiveSettings& m_settings;

@@ -13,6 +13,7 @@ SettingsStore::SettingsStore(QString iniPath) : m_path(std::move(iniPath)) {}
 
 void SettingsStore::rewriteDefaults()
 {
+    m_replaced = true;
     // A folder that refuses the write leaves the file as it is; start-up
     // goes on regardless and the next normal exit tries again.
     WriteSettingsFile(m_path, DefaultSettingsRecord());
@@ -32,15 +33,17 @@ GatewaySettings SettingsStore::readValues()
             data = DefaultSettingsRecord();
     }
     const SettingsReadResult result = ParseSettingsRecord(*data);
-    // The default record itself stops before field 17, so a first start
-    // takes this path as well.
-    if (!result.ok())
+    // The default record itself stops before field 17; a file holding
+    // exactly it is what a first start wrote, not a damaged one, and
+    // rewriting it would change nothing.
+    if (!result.ok() && *data != DefaultSettingsRecord())
         rewriteDefaults();
     return result.values;
 }
 
-void SettingsStore::LoadSettings(ISettingsTarget& target)
+bool SettingsStore::LoadSettings(ISettingsTarget& target)
 {
+    m_replaced = false;
     const GatewaySettings v = readValues();
 
     // Each step is applied even when an earlier one was refused.
@@ -62,6 +65,7 @@ void SettingsStore::LoadSettings(ISettingsTarget& target)
     step(target.applyGateTelemetry(v.gateTelemetry));
     step(target.applyEngineChoice(v.engine));
     step(target.applyAutoReconnect(v.autoReconnect));
+    return !m_replaced;
 }
 
 void SettingsStore::SaveSettings(const GatewaySettings& settings)

@@ -24,8 +24,9 @@ public:
     // not read stay empty text and 0. A missing file is first replaced by the
     // defaults and read again. When the file can be neither read nor written
     // (a read-only folder) the default record's values are applied all the
-    // same. Nothing here shows a message.
-    void LoadSettings(ISettingsTarget& target);
+    // same. Nothing here shows a message. Returns false when the defaults
+    // replaced (or had to replace) what the file held.
+    bool LoadSettings(ISettingsTarget& target);
 
     // Replaces the file with one record of the given values. A file that
     // cannot be written is left as it was, silently (the program is closing).
@@ -38,6 +39,7 @@ private:
     void rewriteDefaults();
 
     QString m_path;
+    bool m_replaced = false;
 };
 
 // The directory of the daily logs and the telemetry history, relative to the

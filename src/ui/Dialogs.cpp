@@ -84,6 +84,12 @@ void QtDialogs::logsDirectoryError()
     makeLogsDirectoryErrorBox(m_parent)->exec();
 }
 
+void QtDialogs::folderInUse(const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Selvane"), text, QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
 void QtDialogs::loadError(const QString& path)
 {
     makeLoadErrorBox(m_parent, path)->exec();

@@ -22,6 +22,9 @@ public:
     virtual void logsDirectoryError() = 0;
     // path + " is NOT a TLM file", title "Load Error", one OK button.
     virtual void loadError(const QString& path) = 0;
+    // Another program works in the folder: the text, title "Selvane",
+    // warning icon, one OK button.
+    virtual void folderInUse(const QString& text) = 0;
     // The history file-open dialog, starting in initialDir. Returns the chosen
     // file's path, or an empty text when the user cancelled.
     virtual QString openTelemetryHistory(const QString& initialDir) = 0;
@@ -37,6 +40,7 @@ public:
     void socketError(const QString& description) override;
     void logsDirectoryError() override;
     void loadError(const QString& path) override;
+    void folderInUse(const QString& text) override;
     QString openTelemetryHistory(const QString& initialDir) override;
 
     // The dialogs as they are shown, built but not run (for inspection).

@@ -2,6 +2,7 @@
 
 #include "agw/EngineProfile.h"
 #include "common/TextRules.h"
+#include "settings/SettingsValues.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -609,7 +610,7 @@ bool MainWindow::applyMainWindow(int left, int top, int width)
 
 bool MainWindow::applyCheck(QCheckBox* box, int value)
 {
-    if (value != 0 && value != 1)
+    if (!IsCheckBoxValue(value))
         return false;
     box->setChecked(value == 1);
     return true;
@@ -622,7 +623,7 @@ bool MainWindow::applyDailyLog(int value)
 
 bool MainWindow::applyTelemetryMode(int mode)
 {
-    if (mode < 0 || mode > 2)
+    if (!IsTelemetryWindowMode(mode))
         return false; // the selection stays; applying an unknown mode does nothing
     m_applyingMode = true;
     m_optTlm[std::size_t(mode)]->setChecked(true);
@@ -633,7 +634,7 @@ bool MainWindow::applyTelemetryMode(int mode)
 
 void MainWindow::showTelemetryMode(int mode)
 {
-    if (mode < 0 || mode > 2)
+    if (!IsTelemetryWindowMode(mode))
         return;
     m_applyingMode = true;
     m_optTlm[std::size_t(mode)]->setChecked(true);
@@ -667,10 +668,9 @@ bool MainWindow::applyGateTelemetry(int value)
 
 bool MainWindow::applyEngineChoice(EngineChoice choice)
 {
-    const auto index = std::size_t(choice);
-    if (index >= m_engineActions.size())
+    if (!IsEngineChoice(choice))
         return false;
-    m_engineActions[index]->setChecked(true);
+    m_engineActions[std::size_t(choice)]->setChecked(true);
     return true;
 }
 

@@ -7,7 +7,8 @@ namespace selvane {
 SelvaneApp::SelvaneApp(Options options)
     : m_options(std::move(options)),
       m_logsDir(QDir(m_options.workingDir).filePath(LogsDirectoryPath())),
-      m_settings(QDir(m_options.workingDir).filePath(kSettingsFileName))
+      m_settings(QDir(m_options.workingDir).filePath(kSettingsFileName)),
+      m_lock(m_options.workingDir)
 {
     // The telemetry window exists, hidden, before anything else.
     m_tlmWindow = std::make_unique<TelemetryWindow>();
@@ -42,12 +43,18 @@ SelvaneApp::~SelvaneApp()
     shutdown();
 }
 
-void SelvaneApp::start()
+bool SelvaneApp::start()
 {
+    m_ownsFolder = m_lock.tryLock();
+    if (!m_ownsFolder) {
+        m_window->dialogs().folderInUse(m_lock.problem());
+        return false;
+    }
     if (!EnsureLogsDirectory(m_options.workingDir))
         m_window->showLogsDirectoryError();
     m_settings.LoadSettings(*this);
     m_window->show();
+    return true;
 }
 
 void SelvaneApp::shutdown()
@@ -60,7 +67,9 @@ void SelvaneApp::shutdown()
     m_window->disconnect(this);
     m_tlmWindow->disconnect(this);
     m_gateway->link().closeForExit();
-    m_settings.SaveSettings(collectSettings());
+    // A program that did not get the folder leaves its files alone.
+    if (m_ownsFolder)
+        m_settings.SaveSettings(collectSettings());
     m_gateway->dailyLog().close();
     m_history->close();
     m_tlmTimer->stop();
@@ -70,7 +79,7 @@ void SelvaneApp::shutdown()
 
 void SelvaneApp::commitSession()
 {
-    if (m_shutDown)
+    if (m_shutDown || !m_ownsFolder)
         return;
     m_settings.SaveSettings(collectSettings());
     m_gateway->dailyLog().close();

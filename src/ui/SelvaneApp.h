@@ -7,6 +7,7 @@
 #include "agw/AgwLink.h"
 #include "gateway/DuplicateFilter.h"
 #include "gateway/Gateway.h"
+#include "settings/FolderLock.h"
 #include "settings/SettingsTarget.h"
 #include "settings/Startup.h"
 #include "telemetry/TelemetryDecoder.h"
@@ -39,8 +40,11 @@ public:
     explicit SelvaneApp(Options options);
     ~SelvaneApp() override;
 
-    // Creates the Logs folder, reads the settings file and shows the window.
-    void start();
+    // Takes the folder (one gateway per folder), creates the Logs folder,
+    // reads the settings file and shows the window. False, after a message
+    // and with nothing in the folder changed, when another program works
+    // there; the program should then end.
+    bool start();
     // Closes the connection, writes the settings file, closes the files and
     // destroys the telemetry window. Runs once, whichever way the program ends.
     void shutdown();
@@ -94,6 +98,8 @@ private:
     std::unique_ptr<TelemetryDecoder> m_decoder;
     std::unique_ptr<Gateway> m_gateway;
     SettingsStore m_settings;
+    FolderLock m_lock;
+    bool m_ownsFolder = false;
     bool m_shutDown = false;
 };
 

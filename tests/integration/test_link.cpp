@@ -199,3 +199,71 @@ TEST_F(LinkFixture, ExitClosesTheConnectionOnly)
 }
 
 } // namespace
+
+namespace {
+
+// "Riconnetti automaticamente": a lost or refused connection is tried again
+// with a growing delay; STOP ends the retrying.
+TEST_F(LinkFixture, WithReconnectingALostEngineIsReachedAgainAndStopEndsTheWait)
+{
+    settings.reconnect = true;
+    QSignalSpy scheduled(link.get(), &AgwLink::reconnectScheduled);
+    QSignalSpy clients(&engine, &TestEngine::clientConnected);
+    startAndWaitForReplies();
+    engine.sendMonitor('U', 0, "N0CALL-9", "APRS", {"RS0ISS*"}, "Hello");
+    router.answer = {true, true, false};
+    ASSERT_TRUE(QTest::qWaitFor([&] { return router.calls == 1; }, 5000));
+
+    engine.closeClient();
+    ASSERT_TRUE(scheduled.wait(5000));
+    EXPECT_EQ(scheduled.at(0).at(1).toInt(), AgwLink::kFirstRetryMs);
+    EXPECT_TRUE(link->isRunning());
+    EXPECT_TRUE(view.running);
+    EXPECT_TRUE(view.socketErrors.isEmpty());
+    EXPECT_TRUE(view.status.startsWith("Collegamento con AGWPE perso: nuovo tentativo alle ")) << view.status.toStdString();
+    // Connected again, with the counters of the session kept.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return clients.size() == 2 && view.ports.size() == 2; }, 5000));
+    EXPECT_EQ(link->counters().totalCount, 1);
+    EXPECT_EQ(router.resets, 0);  // the duplicate store too
+    engine.sendMonitor('U', 0, "N0CALL-9", "APRS", {"RS0ISS*"}, "Hello again");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return router.calls == 2; }, 5000));
+
+    // A successful connection started the delay again from the first step.
+    engine.closeClient();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return scheduled.size() == 2; }, 5000));
+    EXPECT_EQ(scheduled.at(1).at(1).toInt(), AgwLink::kFirstRetryMs);
+    link->toggle();  // STOP during the wait
+    EXPECT_FALSE(link->isRunning());
+    EXPECT_FALSE(link->isReconnecting());
+    EXPECT_EQ(view.status, "Connessione ad AGW Packet Engine chiusa");
+}
+
+TEST(LinkReconnect, RefusedConnectionsAreRetriedWithADoublingDelayUntilTheEngineAppears)
+{
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = probe.serverPort();
+    probe.close();  // nothing listens there now
+
+    FakeLinkView view;
+    ScriptedRouter router;
+    LiveSettingsValues settings;
+    settings.host = QStringLiteral("127.0.0.1");
+    settings.reconnect = true;
+    AgwLink link(view, settings, router, [] { return kStart; }, port);
+    QSignalSpy scheduled(&link, &AgwLink::reconnectScheduled);
+    link.toggle();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return scheduled.size() == 2; }, 10000));
+    EXPECT_EQ(scheduled.at(0).at(1).toInt(), 1000);
+    EXPECT_EQ(scheduled.at(1).at(1).toInt(), 2000);
+    EXPECT_TRUE(view.socketErrors.isEmpty());
+
+    TestEngine engine;
+    ASSERT_TRUE(engine.listen(QHostAddress::LocalHost, port));
+    QSignalSpy connected(&link, &AgwLink::linkConnected);
+    ASSERT_TRUE(connected.wait(10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.ports.size() == 2; }, 5000));
+    EXPECT_TRUE(link.isRunning());
+}
+
+} // namespace

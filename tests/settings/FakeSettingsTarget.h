@@ -3,14 +3,14 @@
 #include <QString>
 #include <QStringList>
 
-#include "settings/SettingsTarget.h"
+#include "settings/SettingsValues.h"
 
 namespace selvane::testing {
 
-// Records every apply step as "name(values)" in call order and keeps the
-// accepted values, like the windows would. The mode buttons refuse anything
-// but 0..2 and the check boxes anything but 0 or 1; further steps can be
-// refused by name.
+// Records every apply step as "name(values)" in call order and applies the
+// values with the controls' own rules (SettingsValues: the mode buttons
+// refuse anything but 0..2, the check boxes anything but 0 or 1); further
+// steps can be refused by name.
 class FakeSettingsTarget : public ISettingsTarget {
 public:
     QStringList calls;
@@ -18,96 +18,69 @@ public:
     GatewaySettings state;    // what the controls hold now
     int logsErrors = 0;
 
-    FakeSettingsTarget()
-    {
-        state.tlmWindowMode = 1; // the windows start with "Hide" selected
-    }
+    FakeSettingsTarget() { state = m_values.values(); }
 
     bool applyTexts(const GatewaySettings& s) override
     {
         const QStringList texts{s.viaPath, s.gatewayCall, s.satsPorts,
                                 s.outPorts, s.dupSeconds, s.agwpeHost};
-        if (!record(QStringLiteral("texts"), texts.join(QLatin1Char('|'))))
-            return false;
-        state.viaPath = s.viaPath;
-        state.gatewayCall = s.gatewayCall;
-        state.satsPorts = s.satsPorts;
-        state.outPorts = s.outPorts;
-        state.dupSeconds = s.dupSeconds;
-        state.agwpeHost = s.agwpeHost;
-        return true;
+        return step(QStringLiteral("texts"), texts.join(QLatin1Char('|')), [&] { return m_values.applyTexts(s); });
     }
     bool applyMainWindow(int left, int top, int width) override
     {
-        if (!record(QStringLiteral("main"), numbers({left, top, width})))
-            return false;
-        state.mainLeft = left;
-        state.mainTop = top;
-        state.mainWidth = width;
-        return true;
+        return step(QStringLiteral("main"), numbers({left, top, width}),
+                    [&] { return m_values.applyMainWindow(left, top, width); });
     }
     bool applyDailyLog(int value) override
     {
-        return checkBox(QStringLiteral("log"), value, state.dailyLog);
+        return step(QStringLiteral("log"), QString::number(value), [&] { return m_values.applyDailyLog(value); });
     }
     bool applyTelemetryMode(int mode) override
     {
-        if (!record(QStringLiteral("mode"), QString::number(mode)) || mode < 0 || mode > 2)
-            return false;
-        state.tlmWindowMode = mode;
-        return true;
+        return step(QStringLiteral("mode"), QString::number(mode), [&] { return m_values.applyTelemetryMode(mode); });
     }
     bool applyTelemetryWindow(double height, int top, int left) override
     {
-        if (!record(QStringLiteral("tlm"), QString::number(height) + QLatin1Char(',') + numbers({top, left})))
-            return false;
-        state.tlmHeight = height;
-        state.tlmTop = top;
-        state.tlmLeft = left;
-        return true;
+        return step(QStringLiteral("tlm"), QString::number(height) + QLatin1Char(',') + numbers({top, left}),
+                    [&] { return m_values.applyTelemetryWindow(height, top, left); });
     }
     bool applyGateToOut(int value) override
     {
-        return checkBox(QStringLiteral("out"), value, state.gateToOut);
+        return step(QStringLiteral("out"), QString::number(value), [&] { return m_values.applyGateToOut(value); });
     }
     bool applyGateToSats(int value) override
     {
-        return checkBox(QStringLiteral("sats"), value, state.gateToSats);
+        return step(QStringLiteral("sats"), QString::number(value), [&] { return m_values.applyGateToSats(value); });
     }
     bool applyGateTelemetry(int value) override
     {
-        return checkBox(QStringLiteral("tlmgate"), value, state.gateTelemetry);
+        return step(QStringLiteral("tlmgate"), QString::number(value),
+                    [&] { return m_values.applyGateTelemetry(value); });
     }
     bool applyEngineChoice(EngineChoice choice) override
     {
-        if (!record(QStringLiteral("engine"), QString::number(int(choice))))
-            return false;
-        state.engine = choice;
-        return true;
+        return step(QStringLiteral("engine"), QString::number(int(choice)),
+                    [&] { return m_values.applyEngineChoice(choice); });
     }
     bool applyAutoReconnect(bool on) override
     {
-        if (!record(QStringLiteral("reconnect"), QString::number(int(on))))
-            return false;
-        state.autoReconnect = on;
-        return true;
+        return step(QStringLiteral("reconnect"), QString::number(int(on)),
+                    [&] { return m_values.applyAutoReconnect(on); });
     }
     GatewaySettings collectSettings() const override { return state; }
     void showLogsDirectoryError() override { ++logsErrors; }
 
 private:
-    // Logs the call; false when this step is set to refuse.
-    bool record(const QString& name, const QString& args)
+    // Logs the call; false when this step is set to refuse, else the rule's answer.
+    template <typename Apply>
+    bool step(const QString& name, const QString& args, Apply apply)
     {
         calls << name + QLatin1Char('(') + args + QLatin1Char(')');
-        return !refuse.contains(name);
-    }
-    bool checkBox(const QString& name, int value, int& box)
-    {
-        if (!record(name, QString::number(value)) || (value != 0 && value != 1))
+        if (refuse.contains(name))
             return false;
-        box = value;
-        return true;
+        const bool accepted = apply();
+        state = m_values.values();
+        return accepted;
     }
     static QString numbers(std::initializer_list<int> values)
     {
@@ -116,6 +89,8 @@ private:
             parts << QString::number(v);
         return parts.join(QLatin1Char(','));
     }
+
+    SettingsValues m_values;
 };
 
 } // namespace selvane::testing

@@ -62,7 +62,7 @@ const QFile::Permissions kWritableDir = kReadOnlyDir | QFile::WriteOwner | QFile
 
 TEST_F(StartupTest, FirstStartWritesAndAppliesTheDefaults)
 {
-    store.LoadSettings(target);
+    EXPECT_FALSE(store.LoadSettings(target));  // the defaults replaced a missing file
     EXPECT_EQ(fileBytes(), kDefaults);
     EXPECT_EQ(target.calls, kFirstStartCalls);
     EXPECT_EQ(target.state, DefaultSettings());
@@ -71,7 +71,7 @@ TEST_F(StartupTest, FirstStartWritesAndAppliesTheDefaults)
 
     // The default file reads the same way at the next start.
     FakeSettingsTarget second;
-    store.LoadSettings(second);
+    EXPECT_TRUE(store.LoadSettings(second));  // what a first start wrote is not damaged
     EXPECT_EQ(second.calls, kFirstStartCalls);
     EXPECT_EQ(fileBytes(), kDefaults);
 }
@@ -104,7 +104,7 @@ TEST_F(StartupTest, ExitRecordReproducesEveryControl)
         EXPECT_EQ(written.endsWith(",1,0,1,1\r\n"), engine == EngineChoice::DireWolf);
 
         FakeSettingsTarget t;
-        store.LoadSettings(t);
+        EXPECT_TRUE(store.LoadSettings(t));
         EXPECT_EQ(t.state, s);
         EXPECT_EQ(t.calls.size(), 10);
         EXPECT_EQ(t.calls.value(3), "mode(2)");
@@ -207,7 +207,7 @@ TEST_F(StartupTest, GarbageOrEmptyFileIsReplacedByTheDefaults)
     for (int i = 0; i < 256; ++i)
         binary.append(char(i));
     put(binary);
-    store.LoadSettings(target);
+    EXPECT_FALSE(store.LoadSettings(target));
     EXPECT_EQ(target.calls.size(), 10);
     EXPECT_EQ(target.calls.value(1), "main(0,0,0)");
     EXPECT_EQ(fileBytes(), kDefaults);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -181,6 +182,65 @@ TEST_F(AppFixture, StartButtonDrivesTheLink)
     EXPECT_TRUE(app->link().isClosed());
     EXPECT_FALSE(app->window().isRunning());
     EXPECT_EQ(app->window().statusText(), "Connessione ad AGW Packet Engine chiusa");
+}
+
+// With "Riconnetti automaticamente" an engine that goes away shows no
+// message box: the status line says when the next try is, and STOP ends it.
+TEST_F(AppFixture, ReconnectingWindowShowsNoMessageAndStopEndsTheWait)
+{
+    TestEngine engine;
+    ASSERT_TRUE(engine.listen(QHostAddress::LocalHost, 0));
+    enginePort = engine.serverPort();
+    auto app = makeApp();
+    app->start();
+    MainWindow& w = app->window();
+    GatewaySettings s = w.collectSettings();
+    s.agwpeHost = "127.0.0.1";
+    w.applyTexts(s);
+    w.autoReconnectAction()->trigger();
+    QSignalSpy clients(&engine, &TestEngine::clientConnected);
+    emit w.startClicked();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.ports().size() == 2; }, 5000));
+
+    engine.closeClient();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.statusText().contains("nuovo tentativo alle"); }, 5000));
+    EXPECT_TRUE(w.isRunning());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return clients.size() == 2 && w.ports().size() == 2; }, 5000));
+    EXPECT_TRUE(dialogs.socketErrors.isEmpty());
+
+    engine.closeClient();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app->link().isReconnecting(); }, 5000));
+    emit w.startClicked();  // STOP
+    EXPECT_FALSE(app->link().isReconnecting());
+    EXPECT_FALSE(w.isRunning());
+    EXPECT_EQ(w.statusText(), "Connessione ad AGW Packet Engine chiusa");
+    EXPECT_TRUE(dialogs.socketErrors.isEmpty());
+    app->shutdown();
+    EXPECT_TRUE(ReadFile(ini()).endsWith(",0,1\r\n"));  // kept, with the profile left automatic
+}
+
+// One gateway per folder: a second program there changes nothing.
+TEST_F(AppFixture, SecondWindowInTheSameFolderIsRefusedAndChangesNothing)
+{
+    auto first = makeApp();
+    ASSERT_TRUE(first->start());
+    ASSERT_TRUE(first->window().applyGateToOut(1));
+    const QByteArray before = ReadFile(ini());
+    RecordingDialogs otherDialogs;
+    SelvaneApp::Options options;
+    options.dialogs = &otherDialogs;
+    options.trayAvailable = false;
+    options.workingDir = dir.path();
+    SelvaneApp second(options);
+    EXPECT_FALSE(second.start());
+    EXPECT_FALSE(second.window().isVisible());
+    ASSERT_EQ(otherDialogs.folderErrors.size(), 1);
+    EXPECT_TRUE(otherDialogs.folderErrors[0].contains(QDir::toNativeSeparators(dir.path())))
+        << otherDialogs.folderErrors[0].toStdString();
+    second.shutdown();
+    EXPECT_EQ(ReadFile(ini()), before);
+    first->shutdown();
+    EXPECT_NE(ReadFile(ini()), before);  // the first one still owns it
 }
 
 TEST_F(AppFixture, HeardSatellitePacketIsGatedLoggedAndShown)

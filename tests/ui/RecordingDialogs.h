@@ -14,10 +14,12 @@ struct RecordingDialogs : IDialogs {
     QStringList loadErrors;
     QStringList historyDirs;
     QString historyAnswer;
+    QStringList folderErrors;
 
     void socketError(const QString& description) override { socketErrors << description; }
     void logsDirectoryError() override { ++logsErrors; }
     void loadError(const QString& path) override { loadErrors << path; }
+    void folderInUse(const QString& text) override { folderErrors << text; }
     QString openTelemetryHistory(const QString& initialDir) override
     {
         historyDirs << initialDir;

@@ -1,0 +1,154 @@
+// selvaned: the satellite gateway without windows, for a ground station that
+// runs unattended (a systemd service, a computer with no screen).
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSocketNotifier>
+#include <QTemporaryFile>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "headless/EventLog.h"
+#include "headless/HeadlessGateway.h"
+#include "selvane/Version.h"
+#include "settings/FolderLock.h"
+
+namespace {
+
+// The handler only writes the signal's number to a socket pair; the
+// notifier acts on it in the event loop.
+int g_signalPipe[2] = {-1, -1};
+
+void OnSignal(int signal)
+{
+    const char byte = char(signal);
+    [[maybe_unused]] auto written = ::write(g_signalPipe[0], &byte, 1);
+}
+
+bool InstallSignalHandlers()
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
+        return false;
+    struct sigaction action = {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int s : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(s, &action, nullptr);
+    return true;
+}
+
+void Fail(const QString& text)
+{
+    std::fprintf(stderr, "selvaned: %s\n", text.toLocal8Bit().constData());
+}
+
+// A folder the gateway can work in: it exists and files can be made there.
+bool UsableFolder(const QString& dir, QString* why)
+{
+    const QFileInfo info(dir);
+    if (!info.exists()) {
+        *why = QStringLiteral("the folder %1 does not exist").arg(dir);
+        return false;
+    }
+    if (!info.isDir()) {
+        *why = QStringLiteral("%1 is not a folder").arg(dir);
+        return false;
+    }
+    QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".selvaned-XXXXXX")));
+    if (!probe.open()) {
+        *why = QStringLiteral("the folder %1 cannot be written: %2").arg(dir, probe.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    InstallSignalHandlers();
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("selvaned"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SELVANE_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Satellite packet gateway without windows: gates APRS packets heard through the ISS or PCSAT\n"
+        "between the radio ports of an AGWPE-compatible engine (Dire Wolf, AGW Packet Engine),\n"
+        "with the settings of Selvane.ini and the logs in Logs/ of its folder."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption dirOption(QStringList{QStringLiteral("d"), QStringLiteral("dir")},
+                                       QStringLiteral("Work in DIR: DIR/Selvane.ini, DIR/Logs/ (default: the current folder)."),
+                                       QStringLiteral("DIR"), QStringLiteral("."));
+    const QCommandLineOption portOption(QStringLiteral("engine-port"),
+                                        QStringLiteral("TCP port of the engine's AGW server (default 8000; the host is in Selvane.ini)."),
+                                        QStringLiteral("N"), QStringLiteral("8000"));
+    parser.addOption(dirOption);
+    parser.addOption(portOption);
+    if (!parser.parse(app.arguments())) {
+        Fail(parser.errorText() + QStringLiteral(" (see selvaned --help)"));
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+    if (parser.isSet(QStringLiteral("version"))) {
+        std::printf("selvaned %s\n", SELVANE_VERSION);
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        Fail(QStringLiteral("unexpected argument: %1 (see selvaned --help)").arg(parser.positionalArguments().first()));
+        return 2;
+    }
+    bool portOk = false;
+    const uint enginePort = parser.value(portOption).toUInt(&portOk);
+    if (!portOk || enginePort == 0 || enginePort > 65535) {
+        Fail(QStringLiteral("bad engine port: %1").arg(parser.value(portOption)));
+        return 2;
+    }
+    const QString folder = QDir::cleanPath(parser.value(dirOption));
+    QString why;
+    if (!UsableFolder(folder, &why)) {
+        Fail(why);
+        return 1;
+    }
+    // Before anything in the folder is touched.
+    selvane::FolderLock lock(folder);
+    if (!lock.tryLock()) {
+        Fail(lock.problem());
+        return 1;
+    }
+
+    selvane::EventLog log(selvane::SystemClock());
+    log.event(QStringLiteral("selvaned %1 avviato nella cartella %2")
+                  .arg(QStringLiteral(SELVANE_VERSION), QDir::toNativeSeparators(QDir(folder).absolutePath())));
+    selvane::HeadlessGateway::Options options;
+    options.folder = folder;
+    options.log = &log;
+    options.enginePort = quint16(enginePort);
+    selvane::HeadlessGateway gateway(options);
+
+    QSocketNotifier notifier(g_signalPipe[1], QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
+        char byte = 0;
+        if (::read(g_signalPipe[1], &byte, 1) != 1)
+            return;
+        if (byte == SIGHUP) {
+            gateway.reload();
+            return;
+        }
+        log.event(QStringLiteral("fermato (%1)").arg(byte == SIGTERM ? QStringLiteral("SIGTERM") : QStringLiteral("SIGINT")));
+        gateway.stop();
+        QCoreApplication::quit();
+    });
+
+    gateway.start();
+    const int status = app.exec();
+    gateway.stop();
+    return status;
+}
