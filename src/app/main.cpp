@@ -1,13 +1,21 @@
 #include <QApplication>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QWidget>
 
 #include <csignal>
+#include <cstdio>
 #include <memory>
+#include <optional>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "selvane/Version.h"
 #include "ui/SelvaneApp.h"
 
 namespace {
@@ -37,13 +45,129 @@ void InstallTerminationHandlers()
     sigaction(SIGHUP, &action, nullptr);
 }
 
+void PrintError(const QString& text)
+{
+    std::fprintf(stderr, "selvane: %s\n", qPrintable(text));
+}
+
+// The command line. Settings (Selvane.ini) and Logs/ go to the working
+// directory, to the folder named by --dir, or with --user-folder (the menu
+// entry's choice) to ~/Selvane; the chosen folder becomes the working
+// directory before the program starts.
+class CommandLine {
+public:
+    CommandLine()
+    {
+        m_parser.setApplicationDescription(QStringLiteral(
+            "Gates APRS packets heard through amateur-radio satellites between an AGW Packet\n"
+            "Engine compatible engine (TCP port 8000) and the local radio network.\n"
+            "Selvane.ini and Logs/ are kept in the working directory, or in the folder\n"
+            "named by --dir or --user-folder."));
+        // "-platform" and the other options of Qt itself are single-dash
+        // words, not bundles of letters.
+        m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+        m_parser.addOptions({m_help, m_version, m_dir, m_userFolder});
+    }
+
+    // --help and --version, answered before the window system is touched so
+    // that they work without a display. Other options may still be Qt's own
+    // and are left to arguments(). Returns the exit status when the program
+    // ends here.
+    std::optional<int> answerEarly(const QStringList& arguments)
+    {
+        if (!m_parser.parse(arguments) && m_parser.unknownOptionNames().isEmpty())
+            return usageError(m_parser.errorText());  // such as --dir without a folder
+        if (m_parser.isSet(m_help)) {
+            std::fputs(qPrintable(m_parser.helpText()), stdout);
+            return 0;
+        }
+        if (m_parser.isSet(m_version)) {
+            std::printf("selvane %s\n", SELVANE_VERSION);
+            return 0;
+        }
+        return std::nullopt;
+    }
+
+    // The arguments left once Qt has taken its own: anything unknown is an
+    // error now. The chosen folder is created if missing and made the
+    // working directory. Returns the exit status when the program ends here.
+    std::optional<int> apply(const QStringList& arguments)
+    {
+        if (!m_parser.parse(arguments))
+            return usageError(m_parser.errorText());
+        if (!m_parser.positionalArguments().isEmpty())
+            return usageError(QStringLiteral("Unexpected argument '%1'.").arg(m_parser.positionalArguments().constFirst()));
+        if (m_parser.isSet(m_dir) && m_parser.isSet(m_userFolder))
+            return usageError(QStringLiteral("--dir and --user-folder cannot be used together."));
+        QString folder;
+        if (m_parser.isSet(m_dir)) {
+            folder = m_parser.value(m_dir);
+            if (folder.isEmpty())
+                return usageError(QStringLiteral("--dir needs a folder."));
+        } else if (m_parser.isSet(m_userFolder)) {
+            const QDir home(QDir::homePath());
+            // Never the root of the file system when HOME is missing.
+            if (QDir::homePath().isEmpty() || home.isRoot()) {
+                PrintError(QStringLiteral("no home folder for the Selvane folder; use --dir."));
+                return 1;
+            }
+            folder = home.filePath(QStringLiteral("Selvane"));
+        } else {
+            return std::nullopt;
+        }
+        const QFileInfo info(folder);
+        if (info.exists() && !info.isDir()) {
+            PrintError(QStringLiteral("%1 is not a folder.").arg(folder));
+            return 1;
+        }
+        if (!QDir().mkpath(folder)) {
+            PrintError(QStringLiteral("cannot create the folder %1.").arg(folder));
+            return 1;
+        }
+        if (!QFileInfo(folder).isWritable() || !QDir::setCurrent(folder)) {
+            PrintError(QStringLiteral("cannot work in the folder %1.").arg(folder));
+            return 1;
+        }
+        return std::nullopt;
+    }
+
+private:
+    int usageError(const QString& text)
+    {
+        PrintError(text);
+        std::fputs("Try 'selvane --help' for the options.\n", stderr);
+        return 2;
+    }
+
+    QCommandLineParser m_parser;
+    const QCommandLineOption m_help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show these options and exit.")};
+    const QCommandLineOption m_version{{QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Show the version and exit.")};
+    const QCommandLineOption m_dir{QStringLiteral("dir"),
+        QStringLiteral("Keep Selvane.ini and Logs/ in DIR (created if missing)."), QStringLiteral("DIR")};
+    const QCommandLineOption m_userFolder{QStringLiteral("user-folder"),
+        QStringLiteral("Keep Selvane.ini and Logs/ in ~/Selvane (created if missing), as the menu entry does.")};
+};
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     InstallTerminationHandlers();
+    {
+        // A core application, which needs no display, for --help and --version.
+        QCoreApplication probe(argc, argv);
+        if (const auto status = CommandLine().answerEarly(QCoreApplication::arguments()))
+            return *status;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Selvane"));
+    QApplication::setApplicationVersion(QStringLiteral(SELVANE_VERSION));
+    // Lets the desktop match the windows with the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.selvane.Selvane"));
+    // A wrong command line or an unusable folder ends the program before any
+    // window appears.
+    if (const auto status = CommandLine().apply(QApplication::arguments()))
+        return *status;
     // The main window's close ends the program, even while the telemetry
     // window is still open.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -7,14 +7,10 @@
 
 namespace selvane {
 
-namespace {
-
-// Draws the icon on a 64 x 64 grid scaled to the pixmap's size.
-QPixmap DrawIcon(int size)
+// Drawn on a 64 x 64 grid scaled to the requested size.
+void PaintSelvaneIcon(QPainter& p, qreal size)
 {
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 64.0, size / 64.0);
 
@@ -58,6 +54,17 @@ QPixmap DrawIcon(int size)
     p.setPen(Qt::NoPen);
     p.drawEllipse(QPointF(0, 16), 2.5, 2.5);
     p.restore();
+    p.restore();
+}
+
+namespace {
+
+QPixmap DrawIcon(int size)
+{
+    QPixmap pm(size, size);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    PaintSelvaneIcon(p, size);
     p.end();
     return pm;
 }
@@ -67,7 +74,7 @@ QPixmap DrawIcon(int size)
 QIcon SelvaneIcon()
 {
     QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64})
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
         icon.addPixmap(DrawIcon(size));
     return icon;
 }

@@ -5,12 +5,19 @@
 
 #include <optional>
 
+class QPainter;
 class QSystemTrayIcon;
 
 namespace selvane {
 
-// The program's icon, drawn at run time: a small satellite with its solar
-// panels and an antenna sending towards a ground station dish.
+// The program's picture: a small satellite with its solar panels and an
+// antenna sending radio waves down to the ground. Painted into the square
+// (0, 0, size, size) of the painter's coordinates. This drawing is the only
+// source of the icon: the windows and the tray use it at run time, and the
+// build renders the installed SVG and PNG icons from it.
+void PaintSelvaneIcon(QPainter& painter, qreal size);
+
+// The program's icon, drawn at run time at the usual icon sizes.
 QIcon SelvaneIcon();
 
 // The icon that replaces the main window in the system tray while the window
