@@ -186,9 +186,21 @@ void AgwLink::onConnected()
 void AgwLink::onReadyRead()
 {
     const QByteArray bytes = m_socket.readAll();
-    m_assembler.feed(bytes, [this](const QByteArray& block, qsizetype h, qint64 length) {
+    const bool inStep = m_assembler.feed(bytes, [this](const QByteArray& block, qsizetype h, qint64 length) {
         m_dispatcher.DispatchFrame(block, h, length);
     });
+    if (inStep || !m_running || m_socket.state() != QAbstractSocket::ConnectedState)
+        return;
+    // Out of step: no frame boundary can be trusted any more, so the only
+    // sure way back is a new connection (or the stopped state).
+    const QString reason = QStringLiteral("flusso dal motore fuori passo");
+    emit streamOutOfStep();
+    if (m_settings.autoReconnect()) {
+        connectionLost(reason);
+        return;
+    }
+    stopBranch();
+    m_view.setStatusText(QStringLiteral("Connessione ad AGW Packet Engine chiusa: ") + reason);
 }
 
 void AgwLink::onError(QAbstractSocket::SocketError error)
@@ -230,8 +242,23 @@ void AgwLink::SendAgwRequest(char kind)
 
 void AgwLink::sendFrame(const QByteArray& frame)
 {
-    if (m_socket.state() == QAbstractSocket::ConnectedState)
-        m_socket.write(frame);
+    if (m_socket.state() != QAbstractSocket::ConnectedState)
+        return;
+    // An engine that stops reading must not make this queue grow without
+    // bound: what does not fit is dropped, counted and reported.
+    if (m_socket.bytesToWrite() + frame.size() > kMaxPendingOutput) {
+        ++m_droppedFrames;
+        if (m_droppedInEpisode++ == 0) {
+            m_view.setStatusText(QStringLiteral("AGWPE non legge: pacchetti da trasmettere scartati"));
+            emit outputBlocked();
+        }
+        return;
+    }
+    if (m_droppedInEpisode > 0) {
+        emit outputResumed(m_droppedInEpisode);
+        m_droppedInEpisode = 0;
+    }
+    m_socket.write(frame);
 }
 
 } // namespace selvane

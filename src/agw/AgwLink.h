@@ -30,6 +30,9 @@ public:
     // An engine that has not answered the version request by then is taken
     // for an AGW Packet Engine (automatic profile).
     static constexpr int kVersionWaitMs = 3000;
+    // What may wait to be sent to the engine (beyond the system's own socket
+    // buffer): some 1,300 re-transmitted packets.
+    static constexpr qint64 kMaxPendingOutput = 256 * 1024;
 
     AgwLink(ILinkView& view, const ILiveSettings& settings, IRoutingStep& router, Clock clock,
             quint16 enginePort = DefaultEnginePort, QObject* parent = nullptr);
@@ -56,6 +59,9 @@ public:
     void sendFrame(const QByteArray& frame) override;
 
     const GatewayCounters& counters() const { return m_counters; }
+    // Frames dropped since the program started because the engine did not
+    // read them.
+    qint64 droppedFrames() const { return m_droppedFrames; }
     const Dispatcher& dispatcher() const { return m_dispatcher; }
     // Told of every heard packet (see Dispatcher::onHeard).
     void setHeardObserver(std::function<void(const HeardPacket&)> observer)
@@ -72,6 +78,13 @@ signals:
     void reconnectScheduled(const QString& reason, int delayMs);
     // The profile in force changed (or became known).
     void profileChanged();
+    // The received stream was out of step; the connection is closed (and
+    // tried again with reconnecting on).
+    void streamOutOfStep();
+    // The engine stopped reading: the first frame that did not fit was
+    // dropped. outputResumed: a frame fits again after `dropped` did not.
+    void outputBlocked();
+    void outputResumed(qint64 dropped);
 
 private:
     void start();
@@ -101,6 +114,8 @@ private:
     QTimer m_versionTimer;
     QTimer m_retryTimer;
     int m_nextRetryMs = kFirstRetryMs;
+    qint64 m_droppedFrames = 0;
+    qint64 m_droppedInEpisode = 0;
 };
 
 } // namespace selvane

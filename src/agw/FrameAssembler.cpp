@@ -4,11 +4,11 @@
 
 namespace selvane {
 
-void FrameAssembler::feed(const QByteArray& bytes, const Handler& onFrame)
+bool FrameAssembler::feed(const QByteArray& bytes, const Handler& onFrame)
 {
     m_buffer.append(bytes);
     if (m_walking)
-        return; // re-entered from the handler: the outer walk picks these up
+        return true; // re-entered from the handler: the outer walk picks these up
 
     m_walking = true;
     // Consumed frames are only counted while walking; the buffer is compacted
@@ -31,7 +31,7 @@ void FrameAssembler::feed(const QByteArray& bytes, const Handler& onFrame)
         const QByteArray block = m_buffer;
         const qsizetype h = m_consumed;
         if (block.size() - h < AgwFrame::HeaderSize)
-            return;
+            return true;
         const quint32 length = FrameDataLength(block, h);
         if (length > MaxDataLength) {
             // Out of step: the bytes read as a length are not a real header,
@@ -40,11 +40,11 @@ void FrameAssembler::feed(const QByteArray& bytes, const Handler& onFrame)
             // of it goes; the next arrival starts afresh.
             m_buffer.clear();
             m_consumed = 0;
-            return;
+            return false;
         }
         const qsizetype frameSize = AgwFrame::HeaderSize + qsizetype(length);
         if (block.size() - h < frameSize)
-            return; // the rest of this frame comes with a later arrival
+            return true; // the rest of this frame comes with a later arrival
         // Consumed before the handler runs, so a re-entrant walk never hands
         // the same frame on twice.
         m_consumed = h + frameSize;

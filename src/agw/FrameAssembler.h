@@ -25,8 +25,11 @@ public:
     // Appends the bytes and calls onFrame for each completed frame that has a
     // data part, in stream order. Frames without data are consumed silently.
     // Called again from inside onFrame, it only appends: the running call
-    // hands the new frames on with its own handler.
-    void feed(const QByteArray& bytes, const Handler& onFrame);
+    // hands the new frames on with its own handler. False when the stream
+    // was found out of step (a declared length above MaxDataLength): what
+    // was pending is dropped, and the connection cannot be trusted to find
+    // its frames again by itself.
+    bool feed(const QByteArray& bytes, const Handler& onFrame);
 
     // Drops everything pending (the link was stopped).
     void clear();

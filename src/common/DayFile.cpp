@@ -45,8 +45,12 @@ bool DayFile::openDay(const QString& dayKey, bool* isNew)
     *isNew = !info.exists() || (info.isFile() && info.size() == 0);
     const bool cutShort = info.isFile() && EndsInsideALine(path);
     m_file.setFileName(path);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append))
+    // Unbuffered: each record is one write of its own, and one that fails
+    // leaves nothing behind in a buffer to come out later.
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+        failed(path, m_file.errorString());
         return false;
+    }
     m_day = dayKey;
     if (cutShort)
         return append(QByteArrayLiteral("\r\n"));
@@ -55,10 +59,39 @@ bool DayFile::openDay(const QString& dayKey, bool* isNew)
 
 bool DayFile::append(const QByteArray& bytes)
 {
-    if (m_file.isOpen() && m_file.write(bytes) == bytes.size() && m_file.flush())
+    if (!m_file.isOpen())
+        return false;
+    const qint64 before = m_file.size();
+    if (m_file.write(bytes) == bytes.size() && m_file.flush()) {
+        succeeded();
         return true;
+    }
+    // Whatever part of the record reached the file goes again, so a reader
+    // never meets half a record and the next one starts on a line of its own.
+    const QString why = m_file.errorString();
+    m_file.resize(before);
+    const QString path = m_file.fileName();
     close();
+    failed(path, why);
     return false;
+}
+
+void DayFile::failed(const QString& path, const QString& why)
+{
+    if (m_troubled)
+        return;
+    m_troubled = true;
+    if (onTrouble)
+        onTrouble(QDir::toNativeSeparators(path) + QStringLiteral(": ") + why);
+}
+
+void DayFile::succeeded()
+{
+    if (!m_troubled)
+        return;
+    m_troubled = false;
+    if (onRecovered)
+        onRecovered();
 }
 
 void DayFile::close()

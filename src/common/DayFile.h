@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QString>
 
+#include <functional>
+
 namespace selvane {
 
 // A calendar day as "yyyy-mm-dd" (empty for an invalid date). Files of a day
@@ -12,8 +14,11 @@ QString DayKey(const QDate& date);
 
 // One file a day in a folder ("<dir>/yy-mm-dd<suffix>"), held open for
 // appending between writes and reopened at a change of day. A file that
-// cannot be opened or written never stops the caller: the write fails, the
-// file is closed and the day forgotten, so the next write tries again.
+// cannot be opened or written never stops the caller: the write fails, what
+// it had written of the record is cut off again (a full disk leaves no half
+// record in the file), the file is closed and the day forgotten, so the next
+// write tries again. The first failure after a good write is reported once
+// through onTrouble, the next good write after failures through onRecovered.
 // Every write is flushed at once: other programs read these files while the
 // gateway runs, and a crash must not lose what was written.
 class DayFile {
@@ -38,6 +43,9 @@ public:
 
     void close();
 
+    std::function<void(const QString& what)> onTrouble;
+    std::function<void()> onRecovered;
+
     QString day() const { return m_day; }
     bool isOpen() const { return m_file.isOpen(); }
 
@@ -46,6 +54,10 @@ private:
     QString m_suffix;
     QString m_day;
     QFile m_file;
+    bool m_troubled = false;
+
+    void failed(const QString& path, const QString& why);
+    void succeeded();
 };
 
 } // namespace selvane

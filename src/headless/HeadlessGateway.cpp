@@ -46,9 +46,28 @@ HeadlessGateway::HeadlessGateway(Options options)
     router.onDuplicate = [this](const QString& key, const QString& info) {
         m_log.event(QStringLiteral("duplicato trattenuto: %1:%2").arg(key, info));
     };
+    // A full disk or an unwritable Logs folder never stops the gateway; it
+    // is said once, and again when the files are written again.
+    for (DayFile* file : {&m_gateway->dailyLog().dayFile(), &m_history->dayFile()}) {
+        file->onTrouble = [this](const QString& what) {
+            m_log.problem(QStringLiteral("file non scritto, il gateway continua: ") + what);
+        };
+        file->onRecovered = [this] { m_log.event(QStringLiteral("file di nuovo scritti")); };
+    }
     AgwLink& link = m_gateway->link();
     connect(&link, &AgwLink::linkConnected, this, [this] {
         m_log.event(QStringLiteral("connesso a %1:%2").arg(m_settings.agwpeHost()).arg(m_options.enginePort));
+    });
+    connect(&link, &AgwLink::streamOutOfStep, this, [this] {
+        m_log.problem(QStringLiteral("flusso dal motore fuori passo: connessione chiusa e riaperta"));
+    });
+    connect(&link, &AgwLink::outputBlocked, this, [this] {
+        m_log.problem(QStringLiteral("il motore non legge: i pacchetti da trasmettere vengono scartati"));
+    });
+    connect(&link, &AgwLink::outputResumed, this, [this](qint64 dropped) {
+        m_log.event(QStringLiteral("il motore legge di nuovo: %1 pacchetti scartati (%2 in tutto)")
+                        .arg(dropped)
+                        .arg(m_gateway->link().droppedFrames()));
     });
     connect(&link, &AgwLink::reconnectScheduled, this, [this](const QString& reason, int delayMs) {
         m_log.event(QStringLiteral("collegamento perso (%1): nuovo tentativo tra %2 s")
@@ -76,11 +95,28 @@ void HeadlessGateway::start()
     }
     applySettings();
     m_log.event(QStringLiteral("impostazioni: ") + settingsSummary());
+
+    // APRS-IS after the settings: its login defaults to the gateway call.
+    m_aprsIs = std::make_unique<AprsIsGate>(m_settings, readAprsIsConfig(), m_options.monotonic);
+    connect(m_aprsIs.get(), &AprsIsGate::stateChanged, this,
+            [this] { m_log.event(m_aprsIs->statusText()); });
+    connect(m_aprsIs.get(), &AprsIsGate::uploaded, this,
+            [this](const QString& line) { m_log.event(QStringLiteral("APRS-IS <- ") + line); });
+    m_gateway->link().setHeardObserver([this](const HeardPacket& p) {
+        if (m_aprsIs)
+            m_aprsIs->heard(p);
+    });
+    if (m_aprsIs->config().enabled)
+        m_log.event(m_aprsIs->statusText());
+
     m_gateway->link().toggle();
 }
 
 bool HeadlessGateway::reload()
 {
+    // aprs-is.conf is a file of its own: read again whatever Selvane.ini holds.
+    if (m_aprsIs)
+        m_aprsIs->applyConfig(readAprsIsConfig());
     const std::optional<QByteArray> data = ReadSettingsFile(m_store.path());
     const SettingsReadResult read = data ? ParseSettingsRecord(*data) : SettingsReadResult{{}, 1};
     SettingsValues candidate;
@@ -104,8 +140,17 @@ void HeadlessGateway::stop()
         return;
     m_stopped = true;
     m_gateway->link().closeForExit();
+    m_aprsIs.reset();
     m_gateway->dailyLog().close();
     m_history->close();
+}
+
+AprsIsConfig HeadlessGateway::readAprsIsConfig()
+{
+    const AprsIsConfigRead read = ReadAprsIsConfig(AprsIsConfigPath(m_options.folder));
+    for (const QString& problem : read.problems)
+        m_log.problem(problem);
+    return read.config;
 }
 
 void HeadlessGateway::applySettings()

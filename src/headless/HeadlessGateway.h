@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "agw/Interfaces.h"
+#include "aprsis/AprsIsGate.h"
 #include "gateway/Gateway.h"
 #include "headless/EventLog.h"
 #include "settings/SettingsValues.h"
@@ -47,6 +48,8 @@ public:
     void stop();
 
     AgwLink& link() { return m_gateway->link(); }
+    // nullptr before start().
+    AprsIsGate* aprsIs() { return m_aprsIs.get(); }
     const SettingsValues& settings() const { return m_settings; }
 
 private:
@@ -83,6 +86,8 @@ private:
     };
 
     void applySettings();
+    // aprs-is.conf beside Selvane.ini; its problems are reported.
+    AprsIsConfig readAprsIsConfig();
     QString settingsSummary() const;
 
     Options m_options;
@@ -96,6 +101,7 @@ private:
     std::unique_ptr<TelemetryHistory> m_history;
     std::unique_ptr<TelemetryDecoder> m_decoder;
     std::unique_ptr<Gateway> m_gateway;
+    std::unique_ptr<AprsIsGate> m_aprsIs;
     QString m_warning;
     QString m_lastProfile;
     bool m_warningShown = false;

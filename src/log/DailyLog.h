@@ -36,6 +36,8 @@ public:
     void close();
 
     QString logDay() const { return m_file.day(); }
+    // The file itself, for its trouble reports.
+    DayFile& dayFile() { return m_file; }
     // Path of the file for a day key "yyyy-mm-dd".
     QString pathForDay(const QString& dayKey) const { return m_file.pathForDay(dayKey); }
 

@@ -53,6 +53,8 @@ public:
 
     // dayKey of the open file, empty when the next write must (re)open one.
     QString tlhFileDay() const { return m_file.day(); }
+    // The file itself, for its trouble reports.
+    DayFile& dayFile() { return m_file; }
     bool isOpen() const { return m_file.isOpen(); }
     QString pathForDay(const QString& dayKey) const { return m_file.pathForDay(dayKey); }
 

@@ -90,6 +90,13 @@ void QtDialogs::folderInUse(const QString& text)
     box.exec();
 }
 
+void QtDialogs::aprsIsConfigProblems(const QStringList& problems)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("APRS-IS"), problems.join(QLatin1Char('\n')),
+                    QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
 void QtDialogs::loadError(const QString& path)
 {
     makeLoadErrorBox(m_parent, path)->exec();

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -25,6 +26,9 @@ public:
     // Another program works in the folder: the text, title "Selvane",
     // warning icon, one OK button.
     virtual void folderInUse(const QString& text) = 0;
+    // Lines of aprs-is.conf that were ignored: the list, title "APRS-IS",
+    // warning icon, one OK button.
+    virtual void aprsIsConfigProblems(const QStringList& problems) = 0;
     // The history file-open dialog, starting in initialDir. Returns the chosen
     // file's path, or an empty text when the user cancelled.
     virtual QString openTelemetryHistory(const QString& initialDir) = 0;
@@ -41,6 +45,7 @@ public:
     void logsDirectoryError() override;
     void loadError(const QString& path) override;
     void folderInUse(const QString& text) override;
+    void aprsIsConfigProblems(const QStringList& problems) override;
     QString openTelemetryHistory(const QString& initialDir) override;
 
     // The dialogs as they are shown, built but not run (for inspection).

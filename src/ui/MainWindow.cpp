@@ -387,6 +387,10 @@ void MainWindow::buildControls()
     m_autoReconnect->setCheckable(true);
     m_frame2->addAction(m_autoReconnect);
     connect(m_autoReconnect, &QAction::toggled, this, &MainWindow::autoReconnectChanged);
+    m_aprsIsAction = new QAction(QStringLiteral("APRS-IS..."), m_frame2);
+    m_aprsIsAction->setObjectName(QStringLiteral("aprsIs"));
+    m_frame2->addAction(m_aprsIsAction);
+    connect(m_aprsIsAction, &QAction::triggered, this, &MainWindow::aprsIsRequested);
     m_frame2->setContextMenuPolicy(Qt::ActionsContextMenu);
     showEngineProfile(ProfileDescription(EngineChoice::Automatic, std::nullopt));
 }
@@ -555,6 +559,12 @@ void MainWindow::clearPorts()
 {
     m_cmbPort->clear();
     m_cmbPort->clearEditText();
+}
+
+void MainWindow::showAprsIs(const QString& text)
+{
+    const QString base = QStringLiteral("AGW Packet Engine Received Packets  - all Ports -");
+    m_frame3->setTitle(text.isEmpty() ? base : base + QStringLiteral("  ") + text);
 }
 
 void MainWindow::showEngineProfile(const QString& text)

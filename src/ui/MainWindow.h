@@ -137,6 +137,10 @@ public:
     // The Frame2 context-menu actions: the engine profile, and reconnecting.
     QAction* engineAction(EngineChoice choice) const { return m_engineActions[std::size_t(choice)]; }
     QAction* autoReconnectAction() const { return m_autoReconnect; }
+    QAction* aprsIsAction() const { return m_aprsIsAction; }
+    // The APRS-IS state and counter, shown in the received-packets frame's
+    // caption; empty while the upload is off.
+    void showAprsIs(const QString& text);
     // The profile shown in Frame2's caption.
     QString engineProfileText() const { return m_profileText; }
 
@@ -157,6 +161,8 @@ signals:
     // applyEngineChoice.
     void engineChoiceChanged(EngineChoice choice);
     void autoReconnectChanged(bool on);
+    // "APRS-IS..." was chosen from the context menu.
+    void aprsIsRequested();
     // The window is closing (emitted before it closes; cannot be cancelled).
     void closing();
 
@@ -208,6 +214,7 @@ private:
     QListWidget* m_list1 = nullptr;
     std::array<QAction*, 3> m_engineActions{};
     QAction* m_autoReconnect = nullptr;
+    QAction* m_aprsIsAction = nullptr;
     QString m_profileText;
 
     bool m_running = false;

@@ -2,6 +2,8 @@
 
 #include <QDir>
 
+#include "ui/AprsIsDialog.h"
+
 namespace selvane {
 
 SelvaneApp::SelvaneApp(Options options)
@@ -23,6 +25,12 @@ SelvaneApp::SelvaneApp(Options options)
     m_gateway = std::make_unique<Gateway>(*m_window, *m_window, *m_decoder, m_options.clock, m_options.monotonic,
                                           m_logsDir, m_options.enginePort);
 
+    // A full disk or an unwritable Logs folder never stops the gateway; the
+    // status line says so once.
+    for (DayFile* file : {&m_gateway->dailyLog().dayFile(), &m_history->dayFile()})
+        file->onTrouble = [this](const QString& what) {
+            m_window->setStatusText(QStringLiteral("Log non scritto (disco pieno?): ") + what);
+        };
     connect(m_window.get(), &MainWindow::startClicked, &m_gateway->link(), &AgwLink::toggle);
     connect(m_window.get(), &MainWindow::engineChoiceChanged, &m_gateway->link(),
             &AgwLink::engineChoiceChanged);
@@ -53,7 +61,22 @@ bool SelvaneApp::start()
     if (!EnsureLogsDirectory(m_options.workingDir))
         m_window->showLogsDirectoryError();
     m_settings.LoadSettings(*this);
+
+    // APRS-IS after the settings: its login defaults to the gateway call.
+    const AprsIsConfigRead aprsIs = ReadAprsIsConfig(AprsIsConfigPath(m_options.workingDir));
+    m_aprsIs = std::make_unique<AprsIsGate>(*m_window, aprsIs.config, m_options.monotonic);
+    connect(m_aprsIs.get(), &AprsIsGate::stateChanged, this, &SelvaneApp::showAprsIs);
+    connect(m_aprsIs.get(), &AprsIsGate::countersChanged, this, &SelvaneApp::showAprsIs);
+    m_gateway->link().setHeardObserver([this](const HeardPacket& p) {
+        if (m_aprsIs)
+            m_aprsIs->heard(p);
+    });
+    connect(m_window.get(), &MainWindow::aprsIsRequested, this, &SelvaneApp::editAprsIs);
+    showAprsIs();
+
     m_window->show();
+    if (!aprsIs.problems.isEmpty())
+        m_window->dialogs().aprsIsConfigProblems(aprsIs.problems);
     return true;
 }
 
@@ -67,6 +90,7 @@ void SelvaneApp::shutdown()
     m_window->disconnect(this);
     m_tlmWindow->disconnect(this);
     m_gateway->link().closeForExit();
+    m_aprsIs.reset();
     // A program that did not get the folder leaves its files alone.
     if (m_ownsFolder)
         m_settings.SaveSettings(collectSettings());
@@ -92,6 +116,46 @@ void SelvaneApp::loadTelemetryHistory()
     if (path.isEmpty() || !m_tlmWindow)
         return;
     m_history->LoadTlmHistory(path);
+}
+
+void SelvaneApp::showAprsIs()
+{
+    if (!m_aprsIs || m_aprsIs->state() == AprsIsState::Off) {
+        m_window->showAprsIs({});
+        return;
+    }
+    QString state;
+    switch (m_aprsIs->state()) {
+    case AprsIsState::Connecting:
+        state = QStringLiteral("connessione...");
+        break;
+    case AprsIsState::Verified:
+        state = QStringLiteral("connesso e verificato");
+        break;
+    case AprsIsState::Unverified:
+        state = QStringLiteral("NON verificato: il server scarta i pacchetti");
+        break;
+    default:
+        state = QStringLiteral("errore");
+        break;
+    }
+    const AprsIsCounters& c = m_aprsIs->counters();
+    m_window->showAprsIs(QStringLiteral("APRS-IS: %1, inviati %2, persi %3").arg(state).arg(c.uploaded).arg(c.missed));
+}
+
+void SelvaneApp::editAprsIs()
+{
+    if (!m_aprsIs)
+        return;
+    const std::optional<AprsIsConfig> config =
+        AprsIsDialog::edit(m_window.get(), m_aprsIs->config(), m_window->gatewayCall());
+    if (!config)
+        return;
+    QString error;
+    if (!WriteAprsIsConfig(AprsIsConfigPath(m_options.workingDir), *config, &error))
+        m_window->dialogs().aprsIsConfigProblems({error});
+    m_aprsIs->applyConfig(*config);
+    showAprsIs();
 }
 
 bool SelvaneApp::applyTelemetryMode(int mode)

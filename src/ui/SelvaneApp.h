@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "agw/AgwLink.h"
+#include "aprsis/AprsIsGate.h"
 #include "gateway/DuplicateFilter.h"
 #include "gateway/Gateway.h"
 #include "settings/FolderLock.h"
@@ -65,6 +66,10 @@ public:
 
     // "Load Tlm": the file dialog, then the chosen file into the window.
     void loadTelemetryHistory();
+    // "APRS-IS...": the dialog, then aprs-is.conf written and applied.
+    void editAprsIs();
+    // nullptr before start().
+    AprsIsGate* aprsIs() { return m_aprsIs.get(); }
 
 signals:
     // The main window was closed: the program should end.
@@ -85,6 +90,7 @@ private:
     bool applyAutoReconnect(bool on) override { return m_window->applyAutoReconnect(on); }
     GatewaySettings collectSettings() const override;
     void showLogsDirectoryError() override { m_window->showLogsDirectoryError(); }
+    void showAprsIs();
 
     Options m_options;
     QString m_logsDir;
@@ -97,6 +103,7 @@ private:
     std::unique_ptr<TelemetryHistory> m_history;
     std::unique_ptr<TelemetryDecoder> m_decoder;
     std::unique_ptr<Gateway> m_gateway;
+    std::unique_ptr<AprsIsGate> m_aprsIs;
     SettingsStore m_settings;
     FolderLock m_lock;
     bool m_ownsFolder = false;

@@ -210,14 +210,14 @@ TEST(FrameAssembler, GarbageHugeLengthDropsPendingAndResumes)
 
     FrameAssembler assembler;
     Recorder rec;
-    assembler.feed(good + garbage + QByteArray(100, 'x'), rec.handler());
+    EXPECT_FALSE(assembler.feed(good + garbage + QByteArray(100, 'x'), rec.handler()));
     ASSERT_EQ(rec.seen.size(), 1u); // frames before the garbage still go through
     EXPECT_EQ(assembler.pending(), 0);
 
     // Garbage whose length bytes arrive in a later piece.
-    assembler.feed(garbage.left(30), rec.handler());
+    EXPECT_TRUE(assembler.feed(garbage.left(30), rec.handler()));
     EXPECT_EQ(assembler.pending(), 30);
-    assembler.feed(garbage.mid(30) + good.left(10), rec.handler());
+    EXPECT_FALSE(assembler.feed(garbage.mid(30) + good.left(10), rec.handler()));
     EXPECT_EQ(assembler.pending(), 0);
 
     // Later arrivals are read afresh.

@@ -282,3 +282,105 @@ INSTANTIATE_TEST_SUITE_P(ViaForms, GatewayOnTestEngine, ::testing::Values(kSeven
                          [](const ::testing::TestParamInfo<FormCase>& info) { return info.param.name; });
 
 } // namespace
+
+namespace {
+
+// Faults of the engine the gateway must survive with bounded memory.
+struct GatewayFaults : ::testing::Test {
+    TestEngine engine;
+    FakeLinkView view;
+    LiveSettingsValues settings;
+    NoTelemetryDecoder decoder;
+    QTemporaryDir logs;
+    qint64 nowMs = 0;
+    std::unique_ptr<Gateway> gateway;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(engine.listen(QHostAddress::LocalHost, 0));
+        engine.setEchoTransmissions(false);
+        settings.call = QStringLiteral("N0CALL-5");
+        settings.sats = QStringLiteral("1");
+        settings.out = QStringLiteral("2");
+        settings.host = QStringLiteral("127.0.0.1");
+        gateway = std::make_unique<Gateway>(view, settings, decoder, [] { return kStart; },
+                                            [this] { return nowMs; }, logs.path(), engine.serverPort());
+        QSignalSpy connected(&gateway->link(), &AgwLink::linkConnected);
+        gateway->link().toggle();
+        ASSERT_TRUE(connected.wait(5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return view.ports.size() == 2 && engine.monitoring(); }, 5000));
+    }
+    void TearDown() override
+    {
+        if (gateway)
+            gateway->link().closeForExit();
+    }
+    qsizetype sentCount() const
+    {
+        qsizetype n = 0;
+        for (const ReceivedFrame& f : engine.received())
+            n += f.kind == 'V';
+        return n;
+    }
+};
+
+// An engine that stops reading: the gateway goes on reading what it sends,
+// what waits for the engine stays bounded (the rest is dropped and
+// counted), and gating resumes once the engine reads again.
+TEST_F(GatewayFaults, EngineThatStopsReadingNeverBlocksTheGatewayNorGrowsItsMemory)
+{
+    QSignalSpy blocked(&gateway->link(), &AgwLink::outputBlocked);
+    QSignalSpy resumed(&gateway->link(), &AgwLink::outputResumed);
+    engine.setReading(false);
+    const int heard = 40000;  // far more than the system's socket buffers hold
+    for (int i = 0; i < heard; ++i) {
+        engine.sendMonitor('U', 0, QStringLiteral("N1CALL-%1").arg(i % 15 + 1), "APRS", {"RS0ISS*"},
+                           QStringLiteral("packet %1 padded to fill the buffers quickly ........").arg(i));
+        ++nowMs;
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gateway->link().counters().totalCount == heard; }, 60000))
+        << gateway->link().counters().totalCount;
+    // Each time the queue fills up it is said once (the system's buffer
+    // may take a little more now and then between two such times).
+    ASSERT_GE(blocked.size(), 1);
+    const qint64 dropped = gateway->link().droppedFrames();
+    EXPECT_GT(dropped, 0);
+    EXPECT_LT(blocked.size(), dropped / 100);
+
+    engine.setReading(true);
+    nowMs += 60'000;
+    engine.sendMonitor('U', 0, QStringLiteral("N1CALL-9"), "APRS", {"RS0ISS*"}, QStringLiteral("after"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !engine.received().isEmpty() && engine.received().last().text == "after"; },
+                                30000));
+    EXPECT_EQ(sentCount(), heard + 1 - dropped);
+    ASSERT_EQ(resumed.size(), blocked.size());
+    qint64 reported = 0;
+    for (const QList<QVariant>& r : resumed)
+        reported += r.at(0).toLongLong();
+    EXPECT_EQ(reported, dropped);  // every dropped frame was reported
+}
+
+// A stream out of step (a length no engine sends) is resynchronised by a
+// new connection when reconnecting is on, and stops the link otherwise.
+TEST_F(GatewayFaults, StreamOutOfStepClosesTheConnectionAndReconnects)
+{
+    QSignalSpy outOfStep(&gateway->link(), &AgwLink::streamOutOfStep);
+    QSignalSpy clients(&engine, &TestEngine::clientConnected);
+    settings.reconnect = true;
+    QByteArray garbage = TestEngine::buildFrame('U', 0, "N1CALL-9", "APRS", QByteArray());
+    garbage[28 + 3] = char(0x40);  // 1 GiB declared
+    engine.sendRaw(garbage + QByteArray(64, 'x'));
+    ASSERT_TRUE(outOfStep.wait(5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return clients.size() == 1 && engine.monitoring() && view.ports.size() == 2; }, 10000));
+    engine.sendMonitor('U', 0, QStringLiteral("N1CALL-9"), "APRS", {"RS0ISS*"}, QStringLiteral("in step"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sentCount() == 1; }, 5000));
+
+    settings.reconnect = false;
+    engine.sendRaw(garbage);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return outOfStep.size() == 2; }, 5000));
+    EXPECT_FALSE(gateway->link().isRunning());
+    EXPECT_TRUE(view.status.endsWith("fuori passo")) << view.status.toStdString();
+    EXPECT_TRUE(view.socketErrors.isEmpty());
+}
+
+} // namespace

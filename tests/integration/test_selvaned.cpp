@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -201,6 +202,40 @@ TEST_F(SelvanedFixture, DamagedSettingsAreReplacedByTheDefaultsAndSaidSo)
     daemon.signal(SIGHUP);
     ASSERT_TRUE(QTest::qWaitFor([&] { return daemon.err.contains("restano le impostazioni in uso"); }, 10000));
     EXPECT_EQ(ReadFile(dir.filePath("Selvane.ini")), "still garbage");
+}
+
+} // namespace
+
+namespace {
+
+// aprs-is.conf beside Selvane.ini: what is heard on the Sats port goes up as
+// heard, and each upload is reported.
+TEST_F(SelvanedFixture, UploadsWhatTheSatsPortHearsToAprsIs)
+{
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    QByteArray received;
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        QTcpSocket* client = server.nextPendingConnection();
+        client->write("# test server\r\n");
+        QObject::connect(client, &QTcpSocket::readyRead, [&received, client] {
+            const bool first = received.isEmpty();
+            received += client->readAll();
+            if (first)
+                client->write("# logresp N1CALL-5 verified, server TEST\r\n");
+        });
+    });
+    WriteFile(dir.filePath("aprs-is.conf"),
+              "# test\nenabled = yes\nserver = 127.0.0.1:" + QByteArray::number(server.serverPort())
+                  + "\ncall = N1CALL-5\npasscode = 13022\nbogus line\n");
+    daemon.start(args());
+    waitUntilMonitoring();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return daemon.out.contains("verified"); }, 10000)) << daemon.out.constData();
+    EXPECT_TRUE(daemon.err.contains("aprs-is.conf")) << daemon.err.constData();  // the bogus line
+    engine->sendMonitor('U', 0, "N1CALL-9", "APRS", {"RS0ISS*"}, "via the ISS");
+    ASSERT_TRUE(daemon.waitFor("APRS-IS <- N1CALL-9>APRS,RS0ISS*,qAR,N1CALL-5:via the ISS")) << daemon.out.constData();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.contains("N1CALL-9>APRS,RS0ISS*,qAR,N1CALL-5:via the ISS\r\n"); }, 5000));
+    EXPECT_TRUE(received.startsWith("user N1CALL-5 pass 13022 vers Selvane ")) << received.constData();
 }
 
 } // namespace

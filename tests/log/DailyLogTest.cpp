@@ -165,13 +165,22 @@ TEST_F(DailyLogTest, DiskFullDropsFileAndNextRecordReopens)
     if (!QFile::exists(QStringLiteral("/dev/full")) || !QFile::link(QStringLiteral("/dev/full"), path))
         GTEST_SKIP() << "no /dev/full to simulate a full disk";
     auto log = enabledLog(logs);
+    QStringList troubles;
+    int recovered = 0;
+    log->dayFile().onTrouble = [&](const QString& what) { troubles << what; };
+    log->dayFile().onRecovered = [&] { ++recovered; };
     log->WriteDailyLog(kHeader, QStringLiteral("lost"), QStringLiteral("N0CALL-9"));
+    log->WriteDailyLog(kHeader, QStringLiteral("lost again"), QStringLiteral("N0CALL-9"));
     EXPECT_TRUE(log->logDay().isEmpty());
+    ASSERT_EQ(troubles.size(), 1);  // said once, not per record
+    EXPECT_TRUE(troubles[0].contains("26-12-06.Txt")) << troubles[0].toStdString();
     // Space again: the next record opens a fresh file, banner first.
     ASSERT_TRUE(QFile::remove(path));
     log->WriteDailyLog(kHeader, QStringLiteral("Hello"), QStringLiteral("N0CALL-9"));
     EXPECT_EQ(log->logDay(), QStringLiteral("2026-12-06"));
     EXPECT_EQ(read("26-12-06.Txt"), kBanner + kRecord);
+    EXPECT_EQ(recovered, 1);
+    EXPECT_EQ(troubles.size(), 1);
 }
 
 TEST_F(DailyLogTest, EmptyFileLeftByFailedWriteStillGetsBanner)

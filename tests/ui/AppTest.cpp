@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
+#include <QTcpServer>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -241,6 +243,32 @@ TEST_F(AppFixture, SecondWindowInTheSameFolderIsRefusedAndChangesNothing)
     EXPECT_EQ(ReadFile(ini()), before);
     first->shutdown();
     EXPECT_NE(ReadFile(ini()), before);  // the first one still owns it
+}
+
+// aprs-is.conf is read at start: its state shows in the received-packets
+// frame, an ignored line in a message.
+TEST_F(AppFixture, AprsIsStateIsShownAndIgnoredLinesAreSaid)
+{
+    {
+        auto off = makeApp();
+        ASSERT_TRUE(off->start());
+        EXPECT_EQ(qobject_cast<QGroupBox*>(off->window().findChild<QWidget*>("Frame3"))->title(),
+                  "AGW Packet Engine Received Packets  - all Ports -");
+        off->shutdown();
+    }
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    WriteFile(dir.filePath("aprs-is.conf"), "enabled = yes\nserver = 127.0.0.1:" + QByteArray::number(port)
+                                                + "\ncall = N1CALL-5\npasscode = 13022\nnonsense\n");
+    auto app = makeApp();
+    ASSERT_TRUE(app->start());
+    ASSERT_EQ(dialogs.aprsIsProblems.size(), 1);
+    EXPECT_TRUE(dialogs.aprsIsProblems[0].contains("line 5")) << dialogs.aprsIsProblems[0].toStdString();
+    auto* frame = qobject_cast<QGroupBox*>(app->window().findChild<QWidget*>("Frame3"));
+    EXPECT_TRUE(frame->title().contains("APRS-IS: ")) << frame->title().toStdString();
+    EXPECT_TRUE(frame->title().contains("inviati 0, persi 0")) << frame->title().toStdString();
 }
 
 TEST_F(AppFixture, HeardSatellitePacketIsGatedLoggedAndShown)

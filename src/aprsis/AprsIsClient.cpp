@@ -1,0 +1,216 @@
+#include "aprsis/AprsIsClient.h"
+
+#include <QList>
+
+#include <algorithm>
+
+#include "selvane/Version.h"
+
+namespace selvane {
+
+namespace {
+
+// A server line longer than this without an end is dropped, piece by piece:
+// a well-behaved server never sends one (its lines are at most 512 bytes).
+constexpr qsizetype kMaxLineBytes = 4096;
+
+QByteArray WithoutLineBreaks(QByteArray text)
+{
+    text.replace('\r', ' ');
+    text.replace('\n', ' ');
+    return text;
+}
+
+} // namespace
+
+QString AprsIsStateText(AprsIsState state)
+{
+    switch (state) {
+    case AprsIsState::Off:
+        return QStringLiteral("off");
+    case AprsIsState::Connecting:
+        return QStringLiteral("connecting");
+    case AprsIsState::Verified:
+        return QStringLiteral("connected, verified");
+    case AprsIsState::Unverified:
+        return QStringLiteral("connected, unverified: the server drops uploads");
+    case AprsIsState::Error:
+        return QStringLiteral("error");
+    }
+    return {};
+}
+
+QByteArray AprsIsLoginLine(const QString& call, int passcode, const QString& filter)
+{
+    QByteArray line = "user " + WithoutLineBreaks(call.toLatin1()) + " pass " + QByteArray::number(passcode)
+                      + " vers Selvane " SELVANE_VERSION;
+    if (!filter.trimmed().isEmpty())
+        line += " filter " + WithoutLineBreaks(filter.trimmed().toLatin1());
+    return line + "\r\n";
+}
+
+std::optional<LoginReply> ParseLoginReply(const QByteArray& line)
+{
+    const QList<QByteArray> words = line.simplified().split(' ');
+    if (words.size() < 4 || words[0] != "#" || words[1] != "logresp")
+        return std::nullopt;
+    LoginReply reply;
+    reply.call = QString::fromLatin1(words[2]);
+    QByteArray verdict = words[3];
+    if (verdict.endsWith(','))
+        verdict.chop(1);
+    if (verdict == "verified")
+        reply.verified = true;
+    else if (verdict != "unverified")
+        return std::nullopt;
+    if (words.size() >= 6 && words[4] == "server")
+        reply.server = QString::fromLatin1(words[5]);
+    return reply;
+}
+
+AprsIsClient::AprsIsClient(Timing timing, QObject* parent)
+    : QObject(parent), m_timing(timing), m_nextRetryMs(timing.firstRetryMs)
+{
+    connect(&m_socket, &QTcpSocket::connected, this, &AprsIsClient::onConnected);
+    connect(&m_socket, &QTcpSocket::readyRead, this, &AprsIsClient::onReadyRead);
+    connect(&m_socket, &QTcpSocket::errorOccurred, this,
+            [this](QAbstractSocket::SocketError) { connectionLost(m_socket.errorString()); });
+    connect(&m_socket, &QTcpSocket::disconnected, this,
+            [this] { connectionLost(QStringLiteral("the server closed the connection")); });
+    m_retryTimer.setSingleShot(true);
+    connect(&m_retryTimer, &QTimer::timeout, this, &AprsIsClient::connectNow);
+    m_silenceTimer.setSingleShot(true);
+    connect(&m_silenceTimer, &QTimer::timeout, this, [this] {
+        connectionLost(QStringLiteral("nothing heard from the server for %1 s").arg(m_timing.silenceMs / 1000.0));
+    });
+}
+
+AprsIsClient::~AprsIsClient()
+{
+    // The socket must not report its closing into a half-destroyed object.
+    m_socket.disconnect(this);
+    m_socket.abort();
+}
+
+void AprsIsClient::closeSocket()
+{
+    // abort() may report the closing (disconnected) at once: that is no loss.
+    m_closing = true;
+    m_socket.abort();
+    m_closing = false;
+}
+
+void AprsIsClient::start(const AprsIsLogin& login)
+{
+    m_login = login;
+    m_nextRetryMs = m_timing.firstRetryMs;
+    m_retryTimer.stop();
+    connectNow();
+}
+
+void AprsIsClient::fail(const QString& reason)
+{
+    m_login = {};
+    m_retryTimer.stop();
+    m_silenceTimer.stop();
+    closeSocket();
+    setState(AprsIsState::Error, reason);
+}
+
+void AprsIsClient::stop()
+{
+    m_retryTimer.stop();
+    m_silenceTimer.stop();
+    closeSocket();
+    setState(AprsIsState::Off, {});
+}
+
+void AprsIsClient::connectNow()
+{
+    closeSocket();
+    m_partial.clear();
+    m_silenceTimer.start(m_timing.silenceMs);
+    setState(AprsIsState::Connecting, QStringLiteral("%1:%2").arg(m_login.host).arg(m_login.port));
+    if (m_state == AprsIsState::Connecting)   // unless a listener stopped it
+        m_socket.connectToHost(m_login.host, m_login.port);
+}
+
+void AprsIsClient::setState(AprsIsState state, const QString& detail)
+{
+    if (state == m_state && detail == m_detail)
+        return;
+    m_state = state;
+    m_detail = detail;
+    emit stateChanged(state, detail);
+}
+
+void AprsIsClient::connectionLost(const QString& reason)
+{
+    // Only a connection being made or in use is lost; this also ignores the
+    // second report (error, then disconnected) of one failure.
+    if (m_closing
+        || (m_state != AprsIsState::Connecting && m_state != AprsIsState::Verified
+            && m_state != AprsIsState::Unverified))
+        return;
+    const int delay = m_nextRetryMs;
+    m_nextRetryMs = std::min(m_nextRetryMs * 2, m_timing.maxRetryMs);
+    m_retryTimer.start(delay);
+    m_silenceTimer.stop();
+    closeSocket();
+    setState(AprsIsState::Error, QStringLiteral("%1:%2: %3; trying again in %4 s")
+                                     .arg(m_login.host)
+                                     .arg(m_login.port)
+                                     .arg(reason)
+                                     .arg(delay / 1000.0));
+}
+
+void AprsIsClient::onConnected()
+{
+    m_silenceTimer.start(m_timing.silenceMs);
+    m_socket.write(AprsIsLoginLine(m_login.call, m_login.passcode, m_login.filter));
+    setState(AprsIsState::Connecting,
+             QStringLiteral("%1:%2, logging in as %3").arg(m_login.host).arg(m_login.port).arg(m_login.call));
+}
+
+void AprsIsClient::onReadyRead()
+{
+    m_silenceTimer.start(m_timing.silenceMs);
+    m_partial += m_socket.readAll();
+    qsizetype start = 0;
+    for (qsizetype end; (end = m_partial.indexOf('\n', start)) >= 0; start = end + 1) {
+        QByteArray line = m_partial.mid(start, end - start);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        onLine(line);
+        if (m_state == AprsIsState::Error || m_state == AprsIsState::Off)
+            return;
+    }
+    m_partial.remove(0, start);
+    if (m_partial.size() > kMaxLineBytes)
+        m_partial.clear();
+}
+
+void AprsIsClient::onLine(const QByteArray& line)
+{
+    if (m_state != AprsIsState::Connecting)
+        return;
+    const std::optional<LoginReply> reply = ParseLoginReply(line);
+    if (!reply)
+        return;
+    m_nextRetryMs = m_timing.firstRetryMs;
+    const QString server = reply->server.isEmpty() ? m_login.host : reply->server;
+    setState(reply->verified ? AprsIsState::Verified : AprsIsState::Unverified,
+             QStringLiteral("server %1 (%2:%3), login %4").arg(server, m_login.host).arg(m_login.port).arg(m_login.call));
+}
+
+AprsIsClient::SendResult AprsIsClient::send(const QByteArray& line)
+{
+    if (m_state != AprsIsState::Verified)
+        return SendResult::NotLoggedIn;
+    if (m_socket.bytesToWrite() + line.size() + 2 > kMaxUnsentBytes)
+        return SendResult::BufferFull;
+    m_socket.write(line + "\r\n");
+    return SendResult::Sent;
+}
+
+} // namespace selvane

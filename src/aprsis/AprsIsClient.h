@@ -1,0 +1,112 @@
+#pragma once
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <optional>
+
+namespace selvane {
+
+// Where the APRS-IS connection stands.
+enum class AprsIsState {
+    Off,          // not configured, or switched off
+    Connecting,   // looking up, connecting, or logged in and waiting for the reply
+    Verified,     // logged in, passcode accepted: uploads go out
+    Unverified,   // logged in, passcode refused: the server would drop uploads
+    Error,        // the connection failed or was lost (a new attempt follows), or the settings cannot work
+};
+
+// "off", "connecting", "connected, verified", ...
+QString AprsIsStateText(AprsIsState state);
+
+// The login line an APRS-IS server expects first, with its CR LF:
+//   user N1CALL-5 pass 13022 vers Selvane 3.0 filter r/45/9/100\r\n
+// (" filter ..." only when a filter is set).
+QByteArray AprsIsLoginLine(const QString& call, int passcode, const QString& filter);
+
+// The server's answer to the login: "# logresp N1CALL-5 verified, server T2TEST".
+struct LoginReply {
+    QString call;
+    bool verified = false;
+    QString server;
+};
+std::optional<LoginReply> ParseLoginReply(const QByteArray& line);
+
+struct AprsIsLogin {
+    QString host;
+    quint16 port = 0;
+    QString call;
+    int passcode = -1;
+    QString filter;
+
+    bool operator==(const AprsIsLogin&) const = default;
+};
+
+// One APRS-IS client connection: connects, logs in, reads the server's reply
+// and keepalives, and writes upload lines without ever blocking.
+//
+// A failed or lost connection is tried again after a delay that starts at
+// firstRetryMs and doubles up to maxRetryMs, as the engine link does; a
+// login the server answered starts it again from the beginning. A
+// connection on which the server sends nothing for silenceMs (servers send
+// a comment line about every 20 s) is taken for dead, closed and tried
+// again. Lines the server sends other than the login reply are read and
+// dropped.
+class AprsIsClient : public QObject {
+    Q_OBJECT
+public:
+    struct Timing {
+        int firstRetryMs = 1000;
+        int maxRetryMs = 60000;
+        int silenceMs = 60000;
+    };
+    // Bytes allowed to wait in the socket: beyond this a line is refused,
+    // so a server that stops reading cannot make the process grow.
+    static constexpr qint64 kMaxUnsentBytes = 32 * 1024;
+
+    explicit AprsIsClient(Timing timing, QObject* parent = nullptr);
+    ~AprsIsClient() override;
+
+    // Connects with these values (a connection already open is closed).
+    void start(const AprsIsLogin& login);
+    // The settings cannot work: no connection, the Error state with reason.
+    void fail(const QString& reason);
+    // Closes the connection: Off.
+    void stop();
+
+    AprsIsState state() const { return m_state; }
+    // What goes with the state: the server and login, or the error.
+    QString detail() const { return m_detail; }
+    const AprsIsLogin& login() const { return m_login; }
+
+    enum class SendResult { Sent, NotLoggedIn, BufferFull };
+    // Queues one line (CR LF added) when logged in and verified.
+    SendResult send(const QByteArray& line);
+
+signals:
+    void stateChanged(AprsIsState state, const QString& detail);
+
+private:
+    void connectNow();
+    void closeSocket();
+    void setState(AprsIsState state, const QString& detail);
+    void connectionLost(const QString& reason);
+    void onConnected();
+    void onReadyRead();
+    void onLine(const QByteArray& line);
+
+    Timing m_timing;
+    AprsIsLogin m_login;
+    QTcpSocket m_socket;
+    QTimer m_retryTimer;
+    QTimer m_silenceTimer;
+    QByteArray m_partial;          // the start of a line not ended yet
+    int m_nextRetryMs = 0;
+    bool m_closing = false;        // inside closeSocket()
+    AprsIsState m_state = AprsIsState::Off;
+    QString m_detail;
+};
+
+} // namespace selvane

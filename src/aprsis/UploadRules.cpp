@@ -1,0 +1,184 @@
+#include "aprsis/UploadRules.h"
+
+#include <optional>
+
+#include "gateway/Classification.h"
+#include "gateway/Router.h"
+
+namespace selvane {
+
+namespace {
+
+// Layers of third-party headers unwrapped at most; each layer is at least a
+// few bytes, so this is only a guard.
+constexpr int kMaxLayers = 8;
+
+bool IsSatsPort(const QString& satsPorts, int port)
+{
+    for (QChar c : satsPorts)
+        if (PortOfListChar(c) == port)
+            return true;
+    return false;
+}
+
+// A call as compared: upper case, no repeated mark, "-0" written as no SSID.
+QString ComparableCall(QString call)
+{
+    call = call.trimmed().toUpper();
+    if (call.endsWith(QLatin1Char('*')))
+        call.chop(1);
+    if (call.endsWith(QLatin1String("-0")))
+        call.chop(2);
+    return call;
+}
+
+bool IsExcludedViaName(const QString& entry)
+{
+    const QString base = ComparableCall(entry).section(QLatin1Char('-'), 0, 0);
+    return base == QLatin1String("TCPIP") || base == QLatin1String("TCPXX") || base == QLatin1String("NOGATE")
+           || base == QLatin1String("RFONLY");
+}
+
+bool HoldsExcludedName(const QStringList& via)
+{
+    for (const QString& entry : via)
+        if (IsExcludedViaName(entry))
+            return true;
+    return false;
+}
+
+bool HoldsRepeatedCall(const QStringList& via, const QString& call)
+{
+    for (const QString& entry : via)
+        if (entry.trimmed().endsWith(QLatin1Char('*')) && ComparableCall(entry) == call)
+            return true;
+    return false;
+}
+
+// Printable ASCII other than blank: what a call or via entry of a readable
+// header is made of.
+bool IsHeaderWord(const QString& word)
+{
+    if (word.isEmpty())
+        return false;
+    for (QChar c : word)
+        if (c.unicode() <= ' ' || c.unicode() > '~' || c == QLatin1Char('>') || c == QLatin1Char(':'))
+            return false;
+    return true;
+}
+
+// The packet inside a third-party information field "}SRC>DST,PATH:info".
+std::optional<HeardPacket> Unwrapped(const HeardPacket& outer)
+{
+    const qsizetype colon = outer.info.indexOf(':');
+    if (colon < 0)
+        return std::nullopt;
+    const QString header = QString::fromLatin1(outer.info.mid(1, colon - 1));
+    const qsizetype gt = header.indexOf(QLatin1Char('>'));
+    if (gt < 0)
+        return std::nullopt;
+    HeardPacket inner;
+    inner.port = outer.port;
+    inner.source = header.left(gt);
+    QStringList path = header.mid(gt + 1).split(QLatin1Char(','));
+    inner.destination = path.takeFirst();
+    inner.via = path;
+    inner.info = outer.info.mid(colon + 1);
+    inner.header = header;
+    if (!IsHeaderWord(inner.source) || !IsHeaderWord(inner.destination))
+        return std::nullopt;
+    for (const QString& entry : inner.via)
+        if (!IsHeaderWord(entry))
+            return std::nullopt;
+    return inner;
+}
+
+} // namespace
+
+QByteArray UploadableInfo(const QByteArray& info)
+{
+    qsizetype end = info.size();
+    for (qsizetype i = 0; i < info.size(); ++i) {
+        if (info[i] == '\r' || info[i] == '\n') {
+            end = i;
+            break;
+        }
+    }
+    return info.left(end);
+}
+
+QByteArray Tnc2Line(const HeardPacket& packet, const QString& loginCall)
+{
+    QByteArray line = packet.source.toLatin1() + '>' + packet.destination.toLatin1();
+    for (const QString& entry : packet.via)
+        line += ',' + entry.toLatin1();
+    line += ",qAR," + loginCall.toLatin1() + ':' + UploadableInfo(packet.info);
+    return line;
+}
+
+QString UploadVerdictText(UploadVerdict verdict)
+{
+    switch (verdict) {
+    case UploadVerdict::Upload:
+        return QStringLiteral("uploaded");
+    case UploadVerdict::NotSatsPort:
+        return QStringLiteral("not a Sats port");
+    case UploadVerdict::ExcludedPath:
+        return QStringLiteral("path excludes gating");
+    case UploadVerdict::OwnTransmission:
+        return QStringLiteral("own transmission");
+    case UploadVerdict::ThirdPartyDamaged:
+        return QStringLiteral("unreadable third-party header");
+    case UploadVerdict::Empty:
+        return QStringLiteral("empty information field");
+    case UploadVerdict::Duplicate:
+        return QStringLiteral("duplicate");
+    }
+    return {};
+}
+
+UploadRules::UploadRules(const ILiveSettings& settings, MonotonicMs clock)
+    : m_settings(settings), m_duplicates(std::move(clock))
+{
+}
+
+UploadDecision UploadRules::decide(const HeardPacket& heard)
+{
+    UploadDecision d;
+    d.packet = heard;
+    d.packet.info = UploadableInfo(heard.info);
+    if (!IsSatsPort(m_settings.satsPorts(), heard.port))
+        return d;
+
+    const QString ownCall = ComparableCall(CallOrAlias(m_settings.gatewayCall()));
+    for (int layer = 0;; ++layer) {
+        if (HoldsExcludedName(d.packet.via)) {
+            d.verdict = UploadVerdict::ExcludedPath;
+            return d;
+        }
+        if (HoldsRepeatedCall(d.packet.via, ownCall)) {
+            d.verdict = UploadVerdict::OwnTransmission;
+            return d;
+        }
+        if (d.packet.info.isEmpty()) {
+            d.verdict = UploadVerdict::Empty;
+            return d;
+        }
+        if (d.packet.info.front() != '}')
+            break;
+        const std::optional<HeardPacket> inner = layer < kMaxLayers ? Unwrapped(d.packet) : std::nullopt;
+        if (!inner) {
+            d.verdict = UploadVerdict::ThirdPartyDamaged;
+            return d;
+        }
+        d.packet = *inner;
+    }
+
+    const QString key = d.packet.source + QLatin1Char('>') + d.packet.destination;
+    d.verdict = m_duplicates.IsNewPacket(key, QString::fromLatin1(d.packet.info), kDuplicateSeconds)
+                    ? UploadVerdict::Upload
+                    : UploadVerdict::Duplicate;
+    return d;
+}
+
+} // namespace selvane

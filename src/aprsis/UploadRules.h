@@ -1,0 +1,91 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include "agw/Interfaces.h"
+#include "gateway/DuplicateFilter.h"
+#include "settings/GatewaySettings.h"
+
+namespace selvane {
+
+// The information field as an APRS-IS line can carry it. A line ends at CR
+// or LF, so neither can travel inside one: the field is cut at the first CR
+// or LF, as igates do (what follows is usually a second line a station's
+// software appended, not part of the APRS data). Every other byte, NUL and
+// bytes above 127 included, goes as heard.
+QByteArray UploadableInfo(const QByteArray& info);
+
+// The packet as an APRS-IS line, without its CR LF: the source, ">", the
+// destination, the via entries as heard (repeated marks included), the
+// q-construct of a packet an igate heard on the radio and the login call,
+// then ":" and the uploadable information field:
+//   N1CALL-9>APRS,RS0ISS*,qAR,N1CALL-5:Hello
+QByteArray Tnc2Line(const HeardPacket& packet, const QString& loginCall);
+
+// Why a heard packet is or is not uploaded.
+enum class UploadVerdict {
+    Upload,
+    NotSatsPort,        // heard on a port that is not in the Sats list
+    ExcludedPath,       // TCPIP, TCPXX, NOGATE or RFONLY in the path
+    OwnTransmission,    // the gateway's own call marked repeated in the path
+    ThirdPartyDamaged,  // "}" followed by no usable SRC>DST[,PATH]:
+    Empty,              // nothing left of the information field
+    Duplicate,          // the same packet uploaded within kDuplicateSeconds
+};
+
+QString UploadVerdictText(UploadVerdict verdict);
+
+struct UploadDecision {
+    UploadVerdict verdict = UploadVerdict::NotSatsPort;
+    HeardPacket packet;  // what to upload: third-party unwrapped, info cut
+};
+
+// What is uploaded to APRS-IS, in the order the rules are applied:
+//
+// 1. Only packets heard on a Sats port (txtIn, the port-list rule of the
+//    router) count; the others are not even looked at.
+// 2. A path holding TCPIP, TCPXX, NOGATE or RFONLY is not gated, whatever
+//    follows the name: an SSID and a repeated mark ("TCPIP*", "NOGATE-1")
+//    do not hide it, a longer call ("TCPIPX") is another call.
+// 3. Selvane's own transmissions heard back: a path holding the gateway's
+//    call (as the router writes it, "KORVA" for none; "-0" is no SSID)
+//    marked repeated. Selvane marks its own call so in everything it sends,
+//    up to a satellite and on to the Out ports: a packet carrying it left
+//    this station's transmitter (a copy sent up and repeated by the ISS, or
+//    one sent to the Out ports and heard on a Sats port), so what it holds
+//    was heard here before, or came from the local network. The same call
+//    unmarked is a packet still on its way to this gateway and is gated.
+// 4. A third-party packet (information starting with "}") is unwrapped, as
+//    igates do: the outer header is the station that relayed it on the
+//    radio; the inner packet, "SRC>DST,PATH:information", is what is
+//    uploaded, with qAR and the login after its own path. The inner packet
+//    goes through rules 2 to 5 again (so one that came from the internet,
+//    TCPIP in its path, does not go back), and so on, layer by layer. One
+//    whose inner header cannot be read is not uploaded.
+// 5. An information field empty after the cut at CR/LF is not uploaded
+//    (APRS-IS servers drop a packet without a body).
+// 6. The same packet (source, destination and information field, as
+//    uploaded) again within kDuplicateSeconds (whole seconds, counted as
+//    the router's duplicate filter counts them) is not uploaded. The path is
+//    not part of the key: the copy the ISS repeats and the one heard
+//    directly are the same packet. Every packet that reaches this rule is
+//    remembered, uploaded or not, so a copy heard after a reconnection does
+//    not bring an old position back.
+//
+// The duplicate store is the router's kind (DuplicateFilter), bounded as it
+// is: beyond DuplicateFilter::kMaxEntries packets the oldest goes first.
+class UploadRules {
+public:
+    static constexpr int kDuplicateSeconds = 30;
+
+    UploadRules(const ILiveSettings& settings, MonotonicMs clock);
+
+    UploadDecision decide(const HeardPacket& packet);
+
+private:
+    const ILiveSettings& m_settings;
+    DuplicateFilter m_duplicates;
+};
+
+} // namespace selvane
