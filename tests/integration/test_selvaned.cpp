@@ -29,6 +29,8 @@ struct Daemon {
     QProcess process;
     QByteArray out, err;
 
+    QString program = QStringLiteral(SELVANED_BINARY);
+
     void start(const QStringList& args)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -37,7 +39,7 @@ struct Daemon {
         process.setProcessEnvironment(env);
         QObject::connect(&process, &QProcess::readyReadStandardOutput, [this] { out += process.readAllStandardOutput(); });
         QObject::connect(&process, &QProcess::readyReadStandardError, [this] { err += process.readAllStandardError(); });
-        process.start(QStringLiteral(SELVANED_BINARY), args);
+        process.start(program, args);
         ASSERT_TRUE(process.waitForStarted(10000));
     }
     // Runs to the end; the exit code.
@@ -236,6 +238,118 @@ TEST_F(SelvanedFixture, UploadsWhatTheSatsPortHearsToAprsIs)
     ASSERT_TRUE(daemon.waitFor("APRS-IS <- N1CALL-9>APRS,RS0ISS*,qAR,N1CALL-5:via the ISS")) << daemon.out.constData();
     ASSERT_TRUE(QTest::qWaitFor([&] { return received.contains("N1CALL-9>APRS,RS0ISS*,qAR,N1CALL-5:via the ISS\r\n"); }, 5000));
     EXPECT_TRUE(received.startsWith("user N1CALL-5 pass 13022 vers Selvane ")) << received.constData();
+}
+
+} // namespace
+
+namespace {
+
+// Records of the daily log ("yyyy-mm-dd hh:mm:ss" lines in pairs after the
+// banner) and of the history file (one quoted line each): whole or absent.
+void ExpectWholeRecords(const QString& logsDir, qsizetype* logRecords = nullptr)
+{
+    for (const QString& name : QDir(logsDir).entryList({"*.Txt"})) {
+        const QByteArray log = ReadFile(logsDir + "/" + name);
+        EXPECT_TRUE(log.isEmpty() || log.endsWith("\r\n")) << name.toStdString();
+        const QList<QByteArray> lines = log.split('\n');
+        // banner, then header and information line per record, then the empty tail
+        EXPECT_EQ((lines.size() - 2) % 2, 0) << log.right(300).constData();
+        for (qsizetype i = 1; i + 1 < lines.size(); i += 2)
+            EXPECT_TRUE(lines[i].contains(" <UI>:\r")) << lines[i].constData();
+        if (logRecords)
+            *logRecords = (lines.size() - 2) / 2;
+    }
+    for (const QString& name : QDir(logsDir).entryList({"*.Tlh"})) {
+        const QByteArray history = ReadFile(logsDir + "/" + name);
+        EXPECT_TRUE(history.endsWith("\"\r\n")) << history.right(100).constData();
+        for (const QByteArray& line : history.split('\n'))
+            EXPECT_TRUE(line.isEmpty() || (line.startsWith('"') && line.endsWith("\"\r"))) << line.constData();
+    }
+}
+
+// Killed in the middle of a burst: every record already in the files is
+// whole, and the next start appends cleanly.
+TEST_F(SelvanedFixture, KilledDuringABurstLeavesOnlyWholeRecords)
+{
+    daemon.start(args());
+    waitUntilMonitoring();
+    for (int i = 0; i < 3000; ++i) {
+        if (i % 10 == 0)
+            engine->sendMonitor('U', 0, "PCSAT-1", "APRS", {}, QStringLiteral("T#%1,100,120,140,160,000,00000000,1,00").arg(i % 1000, 3, 10, QLatin1Char('0')));
+        else
+            engine->sendMonitor('U', 0, QStringLiteral("N1CALL-%1").arg(i % 15 + 1), "APRS", {"RS0ISS*"},
+                                QStringLiteral("burst %1").arg(i));
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return engine->received().size() > 500; }, 10000));
+    daemon.process.kill();
+    ASSERT_TRUE(daemon.process.waitForFinished(5000));
+    const QString logs = dir.filePath("Logs");
+    qsizetype before = 0;
+    ExpectWholeRecords(logs, &before);
+    EXPECT_GT(before, 0);
+
+    Daemon next;
+    next.start(args());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return engine->monitoring() && next.said("porta radio: Port2"); }, 10000));
+    engine->sendMonitor('U', 0, "N1CALL-9", "APRS", {"RS0ISS*"}, "after the kill");
+    ASSERT_TRUE(next.waitFor("after the kill"));
+    next.signal(SIGTERM);
+    ASSERT_TRUE(next.process.waitForFinished(5000));
+    qsizetype after = 0;
+    ExpectWholeRecords(logs, &after);
+    EXPECT_EQ(after, before + 1);
+}
+
+// The Logs folder on a full disk: gating goes on, it is said once, nothing
+// half written stays in a file, and logging resumes when space returns. A
+// small tmpfs in a mount namespace of the daemon's own stands for the disk.
+TEST_F(SelvanedFixture, FullDiskIsSaidOnceAndLoggingResumesWhenSpaceReturns)
+{
+    QProcess probe;
+    probe.start("unshare", {"-rm", "true"});
+    if (!probe.waitForFinished(5000) || probe.exitCode() != 0) {
+        if (qgetenv("CI") == "true")
+            FAIL() << "unshare -rm does not work here";
+        GTEST_SKIP() << "unshare -rm does not work here";
+    }
+    const QString logs = dir.filePath("Logs");
+    ASSERT_TRUE(QDir().mkpath(logs));
+    // All the tmpfs but two pages goes to a filler file.
+    const QString script = QStringLiteral(
+        "mount -t tmpfs -o size=64k tmpfs '%1' && "
+        "(dd if=/dev/zero of='%1/filler' bs=4096 count=14 2>/dev/null; true) && exec '%2' \"$@\"")
+                               .arg(logs, QStringLiteral(SELVANED_BINARY));
+    daemon.program = QStringLiteral("unshare");
+    daemon.start(QStringList{"-rm", "sh", "-c", script, "sh"} + args());
+    waitUntilMonitoring();
+    // The daemon's view of its Logs folder, inside its namespace.
+    const QString inside = QStringLiteral("/proc/%1/root%2").arg(daemon.process.processId()).arg(logs);
+    ASSERT_TRUE(QFileInfo::exists(inside + "/filler")) << inside.toStdString();
+
+    int sent = 0;
+    auto hear = [&](int n) {
+        for (int i = 0; i < n; ++i, ++sent)
+            engine->sendMonitor('U', 0, QStringLiteral("N1CALL-%1").arg(sent % 15 + 1), "APRS", {"RS0ISS*"},
+                                QStringLiteral("packet number %1 to fill the disk").arg(sent));
+    };
+    hear(200);  // some 20 KiB of records: far more than the two pages
+    ASSERT_TRUE(QTest::qWaitFor([&] { return engine->received().size() == 200 + 3; }, 10000))  // m R G + 200 V
+        << engine->received().size();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return daemon.err.contains("file non scritto"); }, 5000)) << daemon.err.constData();
+    EXPECT_EQ(daemon.err.count("file non scritto"), 1);
+    qsizetype full = 0;
+    ExpectWholeRecords(inside, &full);
+    EXPECT_GT(full, 0);
+    EXPECT_LT(full, 200);
+
+    ASSERT_TRUE(QFile::remove(inside + "/filler"));
+    hear(1);
+    ASSERT_TRUE(daemon.waitFor("file di nuovo scritti")) << daemon.out.constData();
+    qsizetype resumed = 0;
+    ExpectWholeRecords(inside, &resumed);
+    EXPECT_EQ(resumed, full + 1);
+    daemon.signal(SIGTERM);
+    EXPECT_TRUE(daemon.process.waitForFinished(5000));
 }
 
 } // namespace
