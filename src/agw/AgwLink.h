@@ -62,6 +62,9 @@ public:
     // Frames dropped since the program started because the engine did not
     // read them.
     qint64 droppedFrames() const { return m_droppedFrames; }
+    // Received bytes not yet handed on as a frame; bytes still to be sent.
+    qsizetype pendingInput() const { return m_assembler.pending(); }
+    qint64 pendingOutput() const { return m_socket.bytesToWrite(); }
     const Dispatcher& dispatcher() const { return m_dispatcher; }
     // Told of every heard packet (see Dispatcher::onHeard).
     void setHeardObserver(std::function<void(const HeardPacket&)> observer)
