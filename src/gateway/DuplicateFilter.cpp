@@ -75,6 +75,10 @@ bool DuplicateFilter::IsNewPacket(const QString& key, const QString& info, int d
     const QString identity = key + info;
     if (m_identities.contains(identity))
         return false;
+    if (qsizetype(m_entries.size()) >= kMaxEntries) {
+        m_identities.remove(m_entries.front().identity);
+        m_entries.pop_front();
+    }
     m_entries.push_back({now, identity});
     m_identities.insert(identity);
     return true;

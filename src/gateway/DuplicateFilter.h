@@ -41,8 +41,19 @@ int DuplicateSeconds(const QString& txtDup);
 // monotonic, so expired entries are always at the front; a hash finds an
 // identity. A call costs the same whatever the number of stored entries
 // (plus the removal of the entries that expire now).
+//
+// The store holds at most kMaxEntries entries: a flood of distinct packets
+// with the longest duplicate time (32767 s, about nine hours) would otherwise
+// keep every one of them. When a new packet finds the store full, the oldest
+// entry goes first, so only a copy of a packet older than the last
+// kMaxEntries gated ones can pass again.
 class DuplicateFilter {
 public:
+    // 10,000 distinct packets is far more than a satellite pass brings (a
+    // 1200 bit/s channel carries a few packets a second, a pass lasts about
+    // ten minutes) and a few megabytes at most.
+    static constexpr qsizetype kMaxEntries = 10000;
+
     explicit DuplicateFilter(MonotonicMs clock);
 
     // True when the packet is new (and now stored), false for a duplicate.

@@ -141,3 +141,19 @@ TEST_F(Filter, SourceSteppingBackIsHeld)
     EXPECT_FALSE(New("B", "Hello", 45));
     EXPECT_TRUE(New("A", "Hello", 45));
 }
+
+// A flood of distinct packets with the longest duplicate time: the store
+// stops at its cap, the oldest entries going first.
+TEST_F(Filter, FloodWithLongestTimeStaysAtTheCapOldestGoFirst)
+{
+    const qsizetype cap = DuplicateFilter::kMaxEntries;
+    const int d = 32767;
+    for (qsizetype i = 0; i < cap + 500; ++i)
+        ASSERT_TRUE(New(QString::number(i), "Hello", d)) << i;
+    EXPECT_EQ(filter.size(), cap);
+    EXPECT_FALSE(New("500", "Hello", d));                        // oldest kept
+    EXPECT_FALSE(New(QString::number(cap + 499), "Hello", d));   // newest
+    EXPECT_TRUE(New("499", "Hello", d));                         // dropped
+    EXPECT_EQ(filter.size(), cap);
+    EXPECT_TRUE(New("500", "Hello", d));  // pushed out by "499" just now
+}
