@@ -387,8 +387,8 @@ TEST_F(GatewayFaults, StreamOutOfStepClosesTheConnectionAndReconnects)
     EXPECT_TRUE(view.socketErrors.isEmpty());
 }
 
-// A flood of heard frames, 10,000 a second for SELVANE_FLOOD_SECONDS (a
-// minute unless set): every frame is gated, the "V" frames come back in the
+// A flood of heard frames, 10,000 a second (SELVANE_FLOOD_RATE) for
+// SELVANE_FLOOD_SECONDS (a minute unless set): every frame is gated, the "V" frames come back in the
 // order heard, and afterwards nothing waits anywhere on the way. Each
 // information field holds the frame's own sequence number, so none is a
 // duplicate even after the duplicate store has dropped its oldest entries.
@@ -396,7 +396,10 @@ TEST_F(GatewayFaults, FloodIsGatedWithoutLossOrReorderingAndLeavesNothingPending
 {
     bool ok = false;
     const int seconds = qEnvironmentVariableIntValue("SELVANE_FLOOD_SECONDS", &ok);
-    const qint64 total = qint64(ok && seconds > 0 ? seconds : 60) * 10'000;
+    bool rateOk = false;
+    const int rateSet = qEnvironmentVariableIntValue("SELVANE_FLOOD_RATE", &rateOk);
+    const qint64 rate = rateOk && rateSet > 0 ? rateSet : 10'000;
+    const qint64 total = qint64(ok && seconds > 0 ? seconds : 60) * rate;
     gateway->dailyLog().setLogEnabled(false);  // the disk is not under test
     const auto seqText = [](qint64 n) { return QStringLiteral("flood %1").arg(n, 8, 10, QLatin1Char('0')); };
     qint64 gated = 0;
@@ -415,7 +418,7 @@ TEST_F(GatewayFaults, FloodIsGatedWithoutLossOrReorderingAndLeavesNothingPending
     QTimer pace;
     QObject::connect(&pace, &QTimer::timeout, [&] {
         nowMs = clock.elapsed();
-        for (const qint64 due = std::min(total, nowMs * 10); heard < due; ++heard)
+        for (const qint64 due = std::min(total, nowMs * rate / 1000); heard < due; ++heard)
             engine.sendMonitor('U', 0, QStringLiteral("N1CALL-%1").arg(heard % 15 + 1), "APRS", {"RS0ISS*"},
                                seqText(heard));
         engine.clearReceived();
