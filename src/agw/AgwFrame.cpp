@@ -111,28 +111,30 @@ char FrameKind(const QByteArray& block, qsizetype h)
     return block.at(h + AgwFrame::OffsetKind);
 }
 
-QString FrameCallFrom(const QByteArray& block, qsizetype h)
+namespace {
+// A call field: its characters up to the first NUL, at most the field's 10
+// bytes; firstAlways takes the first byte even when it is a NUL.
+QString CallField(const QByteArray& block, qsizetype h, qsizetype offset, bool firstAlways)
 {
-    if (!HasBytes(block, h, AgwFrame::OffsetCallFrom, 1))
+    if (!HasBytes(block, h, offset, 1))
         return {};
-    const qsizetype start = h + AgwFrame::OffsetCallFrom;
+    const qsizetype start = h + offset;
     const qsizetype end = std::min(start + CallFieldSize, block.size());
-    qsizetype stop = start + 1; // the first byte is taken even when it is NUL
+    qsizetype stop = firstAlways ? start + 1 : start;
     while (stop < end && block.at(stop) != '\0')
         ++stop;
     return FromSingleByte(block.mid(start, stop - start));
 }
+} // namespace
+
+QString FrameCallFrom(const QByteArray& block, qsizetype h)
+{
+    return CallField(block, h, AgwFrame::OffsetCallFrom, true);
+}
 
 QString FrameCallTo(const QByteArray& block, qsizetype h)
 {
-    if (!HasBytes(block, h, AgwFrame::OffsetCallTo, 1))
-        return {};
-    const qsizetype start = h + AgwFrame::OffsetCallTo;
-    const qsizetype end = std::min(start + CallFieldSize, block.size());
-    qsizetype stop = start;
-    while (stop < end && block.at(stop) != '\0')
-        ++stop;
-    return FromSingleByte(block.mid(start, stop - start));
+    return CallField(block, h, AgwFrame::OffsetCallTo, false);
 }
 
 quint32 FrameDataLength(const QByteArray& block, qsizetype h)

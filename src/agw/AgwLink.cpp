@@ -106,12 +106,8 @@ void AgwLink::updateProfile()
         }
     }
     m_view.showEngineProfile(ProfileDescription(m_settings.engineChoice(), p));
-    const bool changed = p != m_shownProfile;
-    m_shownProfile = p;
     if (m_running)
         m_dispatcher.setProfile(p);
-    if (changed)
-        emit profileChanged();
 }
 
 void AgwLink::stopBranch()

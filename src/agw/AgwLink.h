@@ -53,7 +53,6 @@ public:
     // (raw frames asked for or switched off).
     void engineChoiceChanged();
     std::optional<EngineProfile> profileInForce() const;
-    std::optional<EngineVersion> engineVersion() const { return m_version; }
 
     void SendAgwRequest(char kind);
     void sendFrame(const QByteArray& frame) override;
@@ -79,8 +78,6 @@ signals:
     void linkStopped();
     // The connection failed or was closed and is tried again in delayMs.
     void reconnectScheduled(const QString& reason, int delayMs);
-    // The profile in force changed (or became known).
-    void profileChanged();
     // The received stream was out of step; the connection is closed (and
     // tried again with reconnecting on).
     void streamOutOfStep();
@@ -113,7 +110,6 @@ private:
     bool m_rawOn = false;          // "k" sent on this connection (it is a toggle)
     bool m_versionTimedOut = false;
     std::optional<EngineVersion> m_version;
-    std::optional<EngineProfile> m_shownProfile;
     QTimer m_versionTimer;
     QTimer m_retryTimer;
     int m_nextRetryMs = kFirstRetryMs;
