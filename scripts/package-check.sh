@@ -77,7 +77,7 @@ tree="$WORK/tree"
 cmake --install "$PKGBUILD" --prefix "$tree" >"$WORK/install.log" || { show "$WORK/install.log"; fail "cmake --install --prefix $tree"; }
 expected=(bin/selvane bin/selvane-test-engine share/selvane/demo.script "$DESKTOP" "$METAINFO"
           share/icons/hicolor/scalable/apps/selvane.svg
-          share/man/man1/selvane.1.gz share/man/man1/selvane-test-engine.1.gz
+          share/man/man1/selvane.1.gz share/man/man1/selvane-test-engine.1.gz share/man/man5/selvane.conf.5.gz
           share/doc/selvane/README.md share/doc/selvane/LICENSE share/doc/selvane/copyright share/doc/selvane/changelog.gz)
 for size in "${ICON_SIZES[@]}"; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/selvane.png")

@@ -21,6 +21,7 @@ AgwLink::AgwLink(ILinkView& view, const ILiveSettings& settings, IRoutingStep& r
     m_dispatcher.onVersion = [this](EngineVersion version) {
         m_version = version;
         m_versionTimer.stop();
+        emit versionReported(version);
         updateProfile();
     };
     m_versionTimer.setSingleShot(true);
@@ -63,6 +64,7 @@ void AgwLink::start()
     m_counters.totalCount = 0;
     m_counters.toOutCount = 0;
     m_counters.toSatsCount = 0;
+    m_counters.heldCount = 0;
     // The status label keeps its text until the engine's version arrives.
     connectNow();
 }

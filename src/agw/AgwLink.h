@@ -74,6 +74,8 @@ public:
 signals:
     // The connection was established and the requests were sent.
     void linkConnected();
+    // The engine answered the version request.
+    void versionReported(selvane::EngineVersion version);
     // The link went back to the stopped state (user, error or engine).
     void linkStopped();
     // The connection failed or was closed and is tried again in delayMs.

@@ -168,11 +168,14 @@ void Dispatcher::clear()
 
 QString Dispatcher::StatusLine(const GatewayCounters& c)
 {
-    return QStringLiteral("ToSats/ToOut/Tot dal %1 %2 =%3/%4/%5")
-        .arg(c.startDate.toString(QStringLiteral("dd/MM")), c.startTime.toString(QStringLiteral("HH:mm")))
-        .arg(c.toSatsCount)
-        .arg(c.toOutCount)
-        .arg(c.totalCount);
+    const QString line = QStringLiteral("ToSats/ToOut/Tot dal %1 %2 =%3/%4/%5")
+                             .arg(c.startDate.toString(QStringLiteral("dd/MM")),
+                                  c.startTime.toString(QStringLiteral("HH:mm")))
+                             .arg(c.toSatsCount)
+                             .arg(c.toOutCount)
+                             .arg(c.totalCount);
+    // Packets the uplink limits held back, once there are any.
+    return c.heldCount == 0 ? line : line + QStringLiteral(" trattenuti %1").arg(c.heldCount);
 }
 
 } // namespace selvane

@@ -50,7 +50,8 @@ public:
     // Stop of the link: the lists are emptied, held and raw frames dropped.
     void clear();
 
-    // "ToSats/ToOut/Tot dal dd/mm hh:mm =s/o/t"
+    // "ToSats/ToOut/Tot dal dd/mm hh:mm =s/o/t", then " trattenuti n" once
+    // the uplink limits held packets back.
     static QString StatusLine(const GatewayCounters& counters);
 
     // Frames held while the profile is unknown: an engine that sends this

@@ -53,6 +53,7 @@ struct RouteOutcome {
     bool routed = false;     // a route was found (counted in totalCount)
     bool sent = false;       // new packet, re-transmitted
     bool duplicate = false;  // suppressed by the duplicate filter
+    bool held = false;       // not sent: held back by the uplink limits
 };
 
 // The routing step run for every heard "U" frame, after the packet store has

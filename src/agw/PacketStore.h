@@ -37,6 +37,7 @@ struct GatewayCounters {
     qint64 totalCount = 0;
     qint64 toOutCount = 0;
     qint64 toSatsCount = 0;
+    qint64 heldCount = 0;    // not sent up: the uplink limits held them back
     QDate startDate;
     QTime startTime;
 };

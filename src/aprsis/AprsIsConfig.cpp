@@ -1,10 +1,9 @@
 #include "aprsis/AprsIsConfig.h"
 
-#include <QDir>
-#include <QFile>
-#include <QSaveFile>
 
 #include <array>
+
+#include "settings/ConfigFile.h"
 
 namespace selvane {
 
@@ -32,56 +31,28 @@ std::optional<Key> KeyOfName(const QString& name)
     return std::nullopt;
 }
 
-std::optional<bool> YesNo(const QString& value)
-{
-    const QString v = value.toLower();
-    if (v == QLatin1String("yes") || v == QLatin1String("on") || v == QLatin1String("true") || v == QLatin1String("1"))
-        return true;
-    if (v == QLatin1String("no") || v == QLatin1String("off") || v == QLatin1String("false") || v == QLatin1String("0"))
-        return false;
-    return std::nullopt;
-}
-
-// A "key = value" line split at its first "=": blanks around both dropped.
-// Nothing for a blank line or a comment; an empty key for a line without "=".
-struct Assignment {
-    QString key;
-    QString value;
-};
-
-std::optional<Assignment> AssignmentOfLine(const QString& line)
-{
-    const QString t = line.trimmed();
-    if (t.isEmpty() || t.startsWith(QLatin1Char('#')))
-        return std::nullopt;
-    const qsizetype eq = t.indexOf(QLatin1Char('='));
-    if (eq < 0)
-        return Assignment{};
-    return Assignment{t.left(eq).trimmed(), t.mid(eq + 1).trimmed()};
-}
-
 // Applies one value; the reason it cannot when it cannot.
 QString Apply(AprsIsConfig& c, Key key, const QString& value)
 {
     switch (key) {
     case Key::Enabled:
-        if (const std::optional<bool> on = YesNo(value)) {
+        if (const std::optional<bool> on = ParseYesNo(value)) {
             c.enabled = *on;
             return {};
         }
-        return QStringLiteral("\"enabled\" must be yes or no");
+        return QStringLiteral("\"enabled\" deve essere yes o no");
     case Key::Server:
         if (ParseServerAddress(value)) {
             c.server = value;
             return {};
         }
-        return QStringLiteral("\"server\" must be host:port");
+        return QStringLiteral("\"server\" deve essere host:porta");
     case Key::Call:
         if (value.isEmpty() || IsValidLoginCall(value)) {
             c.call = value.toUpper();
             return {};
         }
-        return QStringLiteral("\"call\" must be 1 to 9 letters, digits or \"-\"");
+        return QStringLiteral("\"call\" deve avere da 1 a 9 lettere, cifre o \"-\"");
     case Key::Passcode: {
         if (value.isEmpty()) {
             c.passcode = AprsIsConfig::kNoPasscode;
@@ -93,7 +64,7 @@ QString Apply(AprsIsConfig& c, Key key, const QString& value)
             c.passcode = n;
             return {};
         }
-        return QStringLiteral("\"passcode\" must be a number from -1 to 32767");
+        return QStringLiteral("\"passcode\" deve essere un numero da -1 a 32767");
     }
     case Key::Filter:
         c.filter = value;
@@ -119,108 +90,21 @@ QString ValueText(const AprsIsConfig& c, Key key)
     return {};
 }
 
-QString LineFor(const AprsIsConfig& c, const KeyName& k)
-{
-    const QString value = ValueText(c, k.key);
-    return QLatin1String(k.name) + (value.isEmpty() ? QStringLiteral(" =") : QStringLiteral(" = ") + value);
-}
-
-constexpr const char* kNewFileHeader =
-    "# APRS-IS upload of the packets heard on the Sats ports.\n"
-    "# enabled: yes or no. server: host:port. call: the login (empty: the\n"
-    "# gateway call). passcode: the APRS-IS passcode of the call (-1: none,\n"
-    "# the server then drops the uploads). filter: a server-side filter\n"
-    "# (empty: none).\n";
-
 } // namespace
 
-QString AprsIsConfigPath(const QString& folder)
+QString ApplyAprsIsSetting(AprsIsConfig& config, const QString& key, const QString& value)
 {
-    return QDir(folder).filePath(QLatin1String(kAprsIsConfigFileName));
+    if (const std::optional<Key> k = KeyOfName(key))
+        return Apply(config, *k, value);
+    return QStringLiteral("chiave sconosciuta \"%1\"").arg(key);
 }
 
-AprsIsConfigRead ParseAprsIsConfig(const QByteArray& text)
+QList<std::pair<QString, QString>> AprsIsSettings(const AprsIsConfig& config)
 {
-    AprsIsConfigRead r;
-    r.found = true;
-    const QStringList lines = QString::fromUtf8(text).split(QLatin1Char('\n'));
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const std::optional<Assignment> a = AssignmentOfLine(lines[i]);
-        if (!a)
-            continue;
-        QString reason;
-        if (a->key.isEmpty())
-            reason = QStringLiteral("not of the form key = value");
-        else if (const std::optional<Key> key = KeyOfName(a->key))
-            reason = Apply(r.config, *key, a->value);
-        else
-            reason = QStringLiteral("unknown key \"%1\"").arg(a->key);
-        if (!reason.isEmpty())
-            r.problems << QStringLiteral("%1, line %2: %3 (ignored)")
-                              .arg(QLatin1String(kAprsIsConfigFileName))
-                              .arg(i + 1)
-                              .arg(reason);
-    }
-    return r;
-}
-
-AprsIsConfigRead ReadAprsIsConfig(const QString& path)
-{
-    QFile file(path);
-    if (!file.exists())
-        return {};
-    if (!file.open(QIODevice::ReadOnly)) {
-        AprsIsConfigRead r;
-        r.found = true;
-        r.problems << QStringLiteral("%1: %2 (APRS-IS upload off)").arg(path, file.errorString());
-        return r;
-    }
-    return ParseAprsIsConfig(file.readAll());
-}
-
-QByteArray AprsIsConfigText(const AprsIsConfig& config, const QByteArray& previous)
-{
-    QStringList out;
-    std::array<bool, kKeys.size()> written{};
-    if (previous.isEmpty()) {
-        out = QString::fromLatin1(kNewFileHeader).split(QLatin1Char('\n'));
-        out.removeLast();
-    } else {
-        QStringList lines = QString::fromUtf8(previous).split(QLatin1Char('\n'));
-        if (lines.last().isEmpty())
-            lines.removeLast();   // the end of the last line
-        for (const QString& line : lines) {
-            const std::optional<Assignment> a = AssignmentOfLine(line);
-            const std::optional<Key> key = a ? KeyOfName(a->key) : std::nullopt;
-            if (!key) {
-                out << line;
-                continue;
-            }
-            const std::size_t index = std::size_t(*key);
-            if (!written[index])
-                out << LineFor(config, kKeys[index]);
-            written[index] = true;
-        }
-    }
-    for (std::size_t i = 0; i < kKeys.size(); ++i)
-        if (!written[i])
-            out << LineFor(config, kKeys[i]);
-    return (out.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-}
-
-bool WriteAprsIsConfig(const QString& path, const AprsIsConfig& config, QString* error)
-{
-    QByteArray previous;
-    QFile old(path);
-    if (old.open(QIODevice::ReadOnly))
-        previous = old.readAll();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(AprsIsConfigText(config, previous)) < 0 || !file.commit()) {
-        if (error)
-            *error = QStringLiteral("%1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    QList<std::pair<QString, QString>> out;
+    for (const KeyName& k : kKeys)
+        out.append({QLatin1String(k.name), ValueText(config, k.key)});
+    return out;
 }
 
 std::optional<ServerAddress> ParseServerAddress(const QString& text)

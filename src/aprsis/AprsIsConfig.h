@@ -1,25 +1,27 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <QList>
 #include <QStringList>
+
+#include <utility>
 
 #include <optional>
 
 namespace selvane {
 
-// The settings of the APRS-IS upload, kept in aprs-is.conf beside
-// Selvane.ini (the settings record other programs read stays as it is).
+// The settings of the APRS-IS upload, the [aprs-is] section of selvane.conf
+// (the settings record other programs read stays as it is):
 //
-//   # a comment (only at the start of a line)
+//   [aprs-is]
 //   enabled  = yes                      yes/no (also on/off, true/false, 1/0)
 //   server   = rotate.aprs2.net:14580   host:port, [v6-address]:port; no port: 14580
 //   call     = N1CALL-5                 the login; empty: the gateway call (txtAdd)
 //   passcode = 13022                    -1..32767; empty: -1 (a read-only login)
 //   filter   = r/45.4/9.2/200           server-side filter; empty: none
 //
-// Keys are case-insensitive, blanks around keys and values are dropped, a
-// later line overrides an earlier one. A line that says nothing usable is
-// reported and ignored; the other lines still count.
+// A value that cannot be used is reported and ignored; the other lines
+// still count.
 struct AprsIsConfig {
     static constexpr const char* kDefaultServer = "rotate.aprs2.net:14580";
     static constexpr quint16 kDefaultPort = 14580;
@@ -34,31 +36,15 @@ struct AprsIsConfig {
     bool operator==(const AprsIsConfig&) const = default;
 };
 
-// The name of the file and where it lives.
+// The file that held these settings before selvane.conf did; read when
+// selvane.conf has no [aprs-is] section.
 inline constexpr const char* kAprsIsConfigFileName = "aprs-is.conf";
-QString AprsIsConfigPath(const QString& folder);
 
-// What reading the file gave: the settings (the defaults, so off, when the
-// file is missing or unreadable) and a message for each line that was
-// ignored, for the caller to show ("aprs-is.conf, line 3: ...").
-struct AprsIsConfigRead {
-    AprsIsConfig config;
-    QStringList problems;
-    bool found = false;           // the file exists
-};
-
-AprsIsConfigRead ParseAprsIsConfig(const QByteArray& text);
-AprsIsConfigRead ReadAprsIsConfig(const QString& path);
-
-// The text of the file for config. Given the previous text, its comments,
-// blank lines, unknown and damaged lines stay where they are, each known key
-// is rewritten in the place of its first line (later lines with the same key
-// go) and keys it lacked are added at the end. With no previous text: a
-// commented file with all five keys.
-QByteArray AprsIsConfigText(const AprsIsConfig& config, const QByteArray& previous = {});
-
-// Writes config to path (atomically), keeping what the file held besides.
-bool WriteAprsIsConfig(const QString& path, const AprsIsConfig& config, QString* error);
+// Applies one key of the section; empty when it was applied, else why not
+// (an unknown key, a value that cannot be used), for the caller's report.
+QString ApplyAprsIsSetting(AprsIsConfig& config, const QString& key, const QString& value);
+// The keys and values of the section, in the order a new file lists them.
+QList<std::pair<QString, QString>> AprsIsSettings(const AprsIsConfig& config);
 
 // host:port of the server setting, or nothing when it is not of that form.
 // A name with no ":port" gets the usual port 14580.

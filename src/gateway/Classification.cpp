@@ -1,6 +1,7 @@
 #include "gateway/Classification.h"
 
 #include "common/TextRules.h"
+#include "gateway/Satellites.h"
 
 namespace selvane {
 
@@ -23,16 +24,6 @@ QString DropUnusable(const QString& call)
     return out;
 }
 
-// An SSID read from a numeric value v (the text "-5" gives -5): 5. Values
-// that do not name an AX.25 SSID (outside 0..15) give 0, "no SSID".
-int SsidFromValue(double v)
-{
-    const double rounded = RoundHalfEven(-v);
-    if (!(rounded >= 0.0 && rounded <= 15.0))
-        return 0;
-    return int(rounded);
-}
-
 struct SplitCall {
     QString base;
     int ssid = 0;
@@ -45,7 +36,7 @@ SplitCall SplitGatewayCall(const QString& call)
     const qsizetype dash = c.indexOf(QLatin1Char('-'));
     if (dash < 0)
         return {c, 0};
-    return {c.left(dash), SsidFromValue(NumericValue(c.mid(dash)))};
+    return {c.left(dash), SsidOfNumber(NumericValue(c.mid(dash)))};
 }
 
 QChar SsidLetter(int ssid)
@@ -53,12 +44,29 @@ QChar SsidLetter(int ssid)
     return QChar(ushort(ssid == 0 ? 'P' : 64 + ssid));
 }
 
-bool BeginsWithSatelliteName(const QString& fiveChars)
-{
-    return fiveChars == QLatin1String("W3ADO") || fiveChars == QLatin1String("PCSAT");
-}
-
 } // namespace
+
+bool IsRadioCall(const QString& call)
+{
+    const qsizetype dash = call.indexOf(QLatin1Char('-'));
+    const QString base = dash < 0 ? call : call.left(dash);
+    if (base.isEmpty() || base.size() > 6)
+        return false;
+    for (QChar c : base) {
+        const ushort u = c.unicode();
+        if (!((u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9')))
+            return false;
+    }
+    if (dash < 0)
+        return true;
+    const QString ssid = call.mid(dash + 1);
+    if (ssid.isEmpty() || ssid.size() > 2)
+        return false;
+    for (QChar c : ssid)
+        if (c.unicode() < '0' || c.unicode() > '9')
+            return false;
+    return ssid.toInt() <= 15;
+}
 
 QString CallOrAlias(const QString& call)
 {
@@ -97,7 +105,7 @@ QString RepeatedViaEntry(const QString& call, ViaForm form)
 }
 
 QString RouteFromSats(const QString& src, PacketStore& store, const ILiveSettings& settings,
-                      ITelemetryDecoder& decoder, ViaForm form)
+                      ITelemetryDecoder& decoder, ViaForm form, const SatelliteTable& satellites)
 {
     const QString header = store.header();
     const QString gateway = RepeatedViaEntry(settings.gatewayCall(), form);
@@ -105,12 +113,10 @@ QString RouteFromSats(const QString& src, PacketStore& store, const ILiveSetting
 
     // Sent by a satellite itself and not repeated by anyone yet: no "*" from
     // character 22 on (the via list lies there).
-    const QString name5 = Mid(header, 7, 5);
-    const bool sentByPcsat = BeginsWithSatelliteName(name5);
-    const bool sentBySatellite = sentByPcsat || Mid(header, 7, 6) == QLatin1String("RS0ISS");
+    const Satellite* sender = satellites.sentBy(Mid(header, 7));
     const bool notRepeated = header.indexOf(QLatin1Char('*'), 21) < 0;
-    if (sentBySatellite && notRepeated) {
-        if (sentByPcsat) {
+    if (sender && notRepeated) {
+        if (sender->pcsatTelemetry) {
             // The telemetry is decoded (and shown) whatever the check boxes say.
             if (decoder.DecodeTelemetry(src, store) && settings.gateTelemetry())
                 route = gateway;
@@ -119,34 +125,27 @@ QString RouteFromSats(const QString& src, PacketStore& store, const ILiveSetting
             route = gateway;
     }
 
-    // Via scan: look for " Via " directly followed by a satellite entry,
-    // stopping at the first "," so that only the first via entry decides.
+    // Via scan: look for " Via " directly followed by an entry a satellite
+    // repeated, stopping at the first "," so that only the first via entry
+    // decides.
     QString t = Mid(header, 16);
     while (!(t.startsWith(QLatin1Char(',')) || !route.isEmpty() || t.size() < 30)) {
         t.remove(0, 1);
-        if (t.startsWith(QLatin1String(" Via RS0ISS*")))
-            route = RepeatedViaEntry(QStringLiteral("RS0ISS"), form) + QLatin1Char(',') + gateway;
-        if (!(t.startsWith(QLatin1String(" Via PCSAT")) || t.startsWith(QLatin1String(" Via W3ADO"))))
+        if (!t.startsWith(QLatin1String(" Via ")))
             continue;
-        // End of the entry: the first "," or blank from character 11 on; an
-        // entry with neither after it runs to the end of the text.
-        qsizetype end = t.size();  // 0-based index just past the entry
-        for (qsizetype i = 10; i < t.size(); ++i) {
+        // The entry ends at the first "," or blank; one with neither after
+        // it runs to the end of the text.
+        qsizetype end = t.size();
+        for (qsizetype i = 5; i < t.size(); ++i) {
             if (t[i] == QLatin1Char(',') || t[i] == QLatin1Char(' ')) {
                 end = i;
                 break;
             }
         }
-        if (t[end - 1] != QLatin1Char('*'))
+        const std::optional<SatelliteRepeat> repeat = satellites.repeatedBy(t.mid(5, end - 5));
+        if (!repeat || (repeat->satellite->needsGateToOut && !settings.gateToOut()))
             continue;
-        // The three characters after the name: "-1*" -> SSID 1, "*  " -> none.
-        const int ssid = SsidFromValue(NumericValue(Mid(t, 11, 3)));
-        if (!settings.gateToOut())
-            continue;
-        QString satellite = Mid(t, 6, 5);
-        if (ssid != 0)
-            satellite += QLatin1Char('-') + QString::number(ssid);
-        route = RepeatedViaEntry(satellite, form) + QLatin1Char(',') + gateway;
+        route = RepeatedViaEntry(repeat->call, form) + QLatin1Char(',') + gateway;
     }
     return route;
 }

@@ -84,6 +84,21 @@ bool DuplicateFilter::IsNewPacket(const QString& key, const QString& info, int d
     return true;
 }
 
+void DuplicateFilter::forget(const QString& key, const QString& info)
+{
+    const QString identity = key + info;
+    if (!m_identities.remove(identity))
+        return;
+    // Nearly always the entry just added, at the back.
+    for (auto it = m_entries.end(); it != m_entries.begin();) {
+        --it;
+        if (it->identity == identity) {
+            m_entries.erase(it);
+            return;
+        }
+    }
+}
+
 void DuplicateFilter::clear()
 {
     m_entries.clear();

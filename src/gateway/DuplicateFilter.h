@@ -59,6 +59,10 @@ public:
     // True when the packet is new (and now stored), false for a duplicate.
     bool IsNewPacket(const QString& key, const QString& info, int duplicateSeconds);
 
+    // Forgets one packet as if it had never been stored (it was not sent
+    // after all).
+    void forget(const QString& key, const QString& info);
+
     // Forgets every entry (the link was stopped).
     void clear();
 

@@ -30,27 +30,22 @@ int PortOfListChar(QChar c)
     return -1;
 }
 
-QString RouteFromOut(const PacketStore& store, const ILiveSettings& settings, ViaForm form)
+QString RouteFromOut(const PacketStore& store, const ILiveSettings& settings, ViaForm form,
+                     const SatelliteTable& satellites)
 {
     if (!settings.gateToSats())
         return {};
     const QString call = CallOrAlias(settings.gatewayCall());
-    const QString header = store.header();
-    QString satellite;
-    if (ContainsFrom18(header, call + QLatin1String(",ARISS"))
-        || ContainsFrom18(header, call + QLatin1String(",RS0ISS")))
-        satellite = QStringLiteral("ARISS");
-    if (ContainsFrom18(header, call + QLatin1String(",W3ADO"))
-        || ContainsFrom18(header, call + QLatin1String(",PCSAT")))
-        satellite = QStringLiteral("PCSAT-1");
-    if (satellite.isEmpty())
+    const QString satellite = satellites.uplinkEntry(store.header(), call);
+    if (satellite.isEmpty() || !IsRadioCall(satellite))
         return {};
     return QLatin1Char('~') + RepeatedViaEntry(call, form) + QLatin1Char(',') + satellite;
 }
 
 Router::Router(const ILiveSettings& settings, ITelemetryDecoder& decoder, IPacketLog& log,
                IFrameSink& sink, MonotonicMs clock)
-    : m_settings(settings), m_decoder(decoder), m_log(log), m_sink(sink), m_duplicates(std::move(clock))
+    : m_settings(settings), m_guard(clock), m_decoder(decoder), m_log(log), m_sink(sink),
+      m_duplicates(std::move(clock))
 {
 }
 
@@ -59,17 +54,31 @@ RouteOutcome Router::route(int port, const QString& src, const QByteArray& heade
 {
     QString route;
     if (ListNamesPort(m_settings.satsPorts(), port))
-        route = RouteFromSats(src, store, m_settings, m_decoder, form);
+        route = RouteFromSats(src, store, m_settings, m_decoder, form, *m_satellites);
     if (route.isEmpty() && ListNamesPort(m_settings.outPorts(), port))
-        route = RouteFromOut(store, m_settings, form);
+        route = RouteFromOut(store, m_settings, form, *m_satellites);
     if (route.isEmpty())
         return {};
+
+    // The received callFrom and callTo (bytes 8-27) are copied; a short
+    // header reads as zeros there.
+    QByteArray received = header;
+    if (received.size() < AgwFrame::HeaderSize)
+        received.append(QByteArray(AgwFrame::HeaderSize - received.size(), '\0'));
+    const bool toSats = route.startsWith(QLatin1Char('~'));
+    GatedPacket gated{toSats, port, {}, src, FrameCallTo(received, 0), {}, {}};
+    // A source or destination a radio cannot carry (a line feed in an
+    // engine's header, a call of seven letters) never goes on the air.
+    if (!IsRadioCall(gated.source) || !IsRadioCall(gated.destination)) {
+        if (onRefused)
+            onRefused(gated, RouteRefusal::BadCall);
+        return {};
+    }
 
     RouteOutcome outcome;
     outcome.routed = true;
     ++counters.totalCount;
 
-    const bool toSats = route.startsWith(QLatin1Char('~'));
     const QString key = toSats ? QLatin1Char('~') + src : src;
     if (!m_duplicates.IsNewPacket(key, store.info(), DuplicateSeconds(m_settings.dupSeconds()))) {
         store.colour = PacketColour::LightGreen;
@@ -79,32 +88,34 @@ RouteOutcome Router::route(int port, const QString& src, const QByteArray& heade
         return outcome;
     }
 
-    store.colour = PacketColour::Yellow;
-    outcome.sent = true;
-    if (m_log.logEnabled())
-        m_log.WriteDailyLog(store.header(), store.info(), src);
-    const QString info = store.info();
-
-    QString path;
+    gated.info = store.info();
     QString targets;
     if (!toSats) {
-        ++counters.toOutCount;
         const QString digi = TrimBlanks(m_settings.viaPath());
-        path = digi.isEmpty() ? route : route + QLatin1Char(',') + digi;
+        gated.path = digi.isEmpty() ? route : route + QLatin1Char(',') + digi;
         targets = m_settings.outPorts();
     } else {
-        ++counters.toSatsCount;
-        path = route.mid(1);
+        gated.path = route.mid(1);
         targets = m_settings.satsPorts();
+        // Held back: neither sent nor logged, and not remembered either, so
+        // a later copy may still go up once the limits allow.
+        if (!m_guard.admit()) {
+            m_duplicates.forget(key, store.info());
+            ++counters.heldCount;
+            outcome.held = true;
+            if (onRefused)
+                onRefused(gated, RouteRefusal::UplinkLimit);
+            return outcome;
+        }
     }
 
-    // The received callFrom and callTo (bytes 8-27) are copied; a short
-    // header reads as zeros there.
-    QByteArray received = header;
-    if (received.size() < AgwFrame::HeaderSize)
-        received.append(QByteArray(AgwFrame::HeaderSize - received.size(), '\0'));
-    QByteArray frame = BuildViaFrame(received, path, info);
-    GatedPacket gated{toSats, port, {}, src, FrameCallTo(received, 0), path, info};
+    store.colour = PacketColour::Yellow;
+    outcome.sent = true;
+    ++(toSats ? counters.toSatsCount : counters.toOutCount);
+    if (m_log.logEnabled())
+        m_log.WriteDailyLog(store.header(), store.info(), src);
+
+    QByteArray frame = BuildViaFrame(received, gated.path, gated.info);
     for (QChar c : targets) {
         const int target = PortOfListChar(c);
         if (target < 0)

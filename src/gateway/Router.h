@@ -9,6 +9,8 @@
 #include "agw/PacketStore.h"
 #include "gateway/DuplicateFilter.h"
 #include "gateway/ITelemetryDecoder.h"
+#include "gateway/Satellites.h"
+#include "gateway/UplinkGuard.h"
 #include "log/DailyLog.h"
 #include "settings/GatewaySettings.h"
 
@@ -16,13 +18,17 @@ namespace selvane {
 
 // The reverse direction, Out to Sats: while "Gate to Sats" is on, a header
 // line (store.header()) that names, at character 18 or later, the gateway's
-// call C (txtAdd trimmed, "KORVA" when empty) directly followed by
-// ",ARISS"/",RS0ISS" gives "~" + C's repeated entry + ",ARISS"; followed by
-// ",W3ADO"/",PCSAT" it gives "~" + C's entry + ",PCSAT-1" (PCSAT wins when
-// both are named). Anything else gives "".
+// call C (txtAdd trimmed, "KORVA" when empty) directly followed by "," and an
+// uplink alias of an enabled satellite gives "~" + C's repeated entry + ","
+// + the entry the alias goes up as (SatelliteTable::uplinkEntry): with the
+// built-in table ",ARISS"/",RS0ISS"/",APRSAT" give ",ARISS" and
+// ",W3ADO"/",PCSAT" give ",PCSAT-1" (PCSAT wins when both are named). An
+// entry that goes up as written must be a call a radio can carry.
+// Anything else gives "".
 // Example, C = N0CALL-5: "~N0CALLE,ARISS" (seven-character form),
 // "~N0CALL-5*,ARISS" (text form).
-QString RouteFromOut(const PacketStore& store, const ILiveSettings& settings, ViaForm form);
+QString RouteFromOut(const PacketStore& store, const ILiveSettings& settings, ViaForm form,
+                     const SatelliteTable& satellites = DefaultSatellites());
 
 // The routing step for every heard unproto frame.
 //
@@ -47,6 +53,12 @@ struct GatedPacket {
     QString info;          // its information field
 };
 
+// Why a packet with a route was not sent.
+enum class RouteRefusal {
+    BadCall,      // its source or destination is no call a radio can carry
+    UplinkLimit,  // sending it up would pass the uplink limits: held back
+};
+
 class Router : public IRoutingStep {
 public:
     Router(const ILiveSettings& settings, ITelemetryDecoder& decoder, IPacketLog& log,
@@ -60,13 +72,22 @@ public:
 
     const DuplicateFilter& duplicates() const { return m_duplicates; }
 
-    // Told of every packet sent, and of every duplicate held back (with its
-    // filter key and the packet's information).
+    // The satellite table and the uplink limits in force; the table must
+    // outlive the router (its owner changes it in place).
+    void setSatellites(const SatelliteTable& satellites) { m_satellites = &satellites; }
+    void setUplinkLimits(const UplinkLimits& limits) { m_guard.setLimits(limits); }
+
+    // Told of every packet sent, of every duplicate held back (with its
+    // filter key and the packet's information), and of every packet with a
+    // route that was not sent (the packet as it would have gone, no ports).
     std::function<void(const GatedPacket&)> onGated;
     std::function<void(const QString& key, const QString& info)> onDuplicate;
+    std::function<void(const GatedPacket&, RouteRefusal)> onRefused;
 
 private:
     const ILiveSettings& m_settings;
+    const SatelliteTable* m_satellites = &DefaultSatellites();
+    UplinkGuard m_guard;
     ITelemetryDecoder& m_decoder;
     IPacketLog& m_log;
     IFrameSink& m_sink;

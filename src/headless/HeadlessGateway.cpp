@@ -2,6 +2,9 @@
 
 #include <QDir>
 
+#include "agw/EngineProfile.h"
+#include "common/TextRules.h"
+#include "gateway/Classification.h"
 #include "settings/SettingsFile.h"
 
 namespace selvane {
@@ -16,64 +19,28 @@ QString PortList(const QList<int>& ports)
     return numbers.join(QLatin1Char(','));
 }
 
+QString PacketText(const GatedPacket& p)
+{
+    return QStringLiteral("%1>%2,%3:%4").arg(p.source, p.destination, p.path, p.info);
+}
+
 } // namespace
 
 HeadlessGateway::HeadlessGateway(Options options)
     : m_options(std::move(options)),
       m_log(*m_options.log),
-      m_logsDir(QDir(m_options.folder).filePath(LogsDirectoryPath())),
       m_store(QDir(m_options.folder).filePath(kSettingsFileName))
 {
     m_settings.setAlwaysReconnect(true);
-    ITelemetryView& telemetryView = *this;
-    ILinkView& linkView = *this;
-    m_modes = std::make_unique<TelemetryWindowModes>(telemetryView, m_tlmTimer);
-    m_history = std::make_unique<TelemetryHistory>(m_logsDir, m_tlmState, telemetryView, m_options.clock);
-    m_decoder = std::make_unique<TelemetryDecoder>(
-        telemetryView, m_tlmState, *m_modes, *m_history, [this] { return m_gateway->dailyLog().logEnabled(); },
-        m_options.clock);
-    m_gateway = std::make_unique<Gateway>(linkView, m_settings, *m_decoder, m_options.clock, m_options.monotonic,
-                                          m_logsDir, m_options.enginePort);
-
-    Router& router = m_gateway->router();
-    router.onGated = [this](const GatedPacket& p) {
-        m_log.event(QStringLiteral("%1 porta %2 -> %3: %4>%5,%6:%7")
-                        .arg(p.toSats ? QStringLiteral("su (Out -> Sats)") : QStringLiteral("giu (Sats -> Out)"))
-                        .arg(p.heardPort + 1)
-                        .arg(p.ports.isEmpty() ? QStringLiteral("nessuna porta") : PortList(p.ports), p.source,
-                             p.destination, p.path, p.info));
-    };
-    router.onDuplicate = [this](const QString& key, const QString& info) {
-        m_log.event(QStringLiteral("duplicato trattenuto: %1:%2").arg(key, info));
-    };
-    // A full disk or an unwritable Logs folder never stops the gateway; it
-    // is said once, and again when the files are written again.
-    for (DayFile* file : {&m_gateway->dailyLog().dayFile(), &m_history->dayFile()}) {
-        file->onTrouble = [this](const QString& what) {
-            m_log.problem(QStringLiteral("file non scritto, il gateway continua: ") + what);
-        };
-        file->onRecovered = [this] { m_log.event(QStringLiteral("file di nuovo scritti")); };
-    }
-    AgwLink& link = m_gateway->link();
-    connect(&link, &AgwLink::linkConnected, this, [this] {
-        m_log.event(QStringLiteral("connesso a %1:%2").arg(m_settings.agwpeHost()).arg(m_options.enginePort));
-    });
-    connect(&link, &AgwLink::streamOutOfStep, this, [this] {
-        m_log.problem(QStringLiteral("flusso dal motore fuori passo: connessione chiusa e riaperta"));
-    });
-    connect(&link, &AgwLink::outputBlocked, this, [this] {
-        m_log.problem(QStringLiteral("il motore non legge: i pacchetti da trasmettere vengono scartati"));
-    });
-    connect(&link, &AgwLink::outputResumed, this, [this](qint64 dropped) {
-        m_log.event(QStringLiteral("il motore legge di nuovo: %1 pacchetti scartati (%2 in tutto)")
-                        .arg(dropped)
-                        .arg(m_gateway->link().droppedFrames()));
-    });
-    connect(&link, &AgwLink::reconnectScheduled, this, [this](const QString& reason, int delayMs) {
-        m_log.event(QStringLiteral("collegamento perso (%1): nuovo tentativo tra %2 s")
-                        .arg(reason)
-                        .arg(delayMs / 1000.0, 0, 'f', delayMs % 1000 ? 1 : 0));
-    });
+    Station::Options o;
+    o.folder = m_options.folder;
+    o.clock = m_options.clock;
+    o.monotonic = m_options.monotonic;
+    o.enginePort = m_options.enginePort;
+    m_station = std::make_unique<Station>(o, m_settings);
+    m_noCallReminder.setInterval(kNoCallReminderMs);
+    connect(&m_noCallReminder, &QTimer::timeout, this, &HeadlessGateway::remindOfMissingCall);
+    present();
 }
 
 HeadlessGateway::~HeadlessGateway()
@@ -81,11 +48,95 @@ HeadlessGateway::~HeadlessGateway()
     stop();
 }
 
+void HeadlessGateway::present()
+{
+    Station& s = *m_station;
+    connect(&s, &Station::gated, this, [this](const GatedPacket& p) {
+        m_log.event(QStringLiteral("%1 porta %2 -> %3: %4")
+                        .arg(p.toSats ? QStringLiteral("su (Out -> Sats)") : QStringLiteral("giu (Sats -> Out)"))
+                        .arg(p.heardPort + 1)
+                        .arg(p.ports.isEmpty() ? QStringLiteral("nessuna porta") : PortList(p.ports), PacketText(p)));
+    });
+    connect(&s, &Station::duplicateHeld, this, [this](const QString& key, const QString& info) {
+        m_log.event(QStringLiteral("duplicato trattenuto: %1:%2").arg(key, info));
+    });
+    connect(&s, &Station::refused, this, [this](const GatedPacket& p, RouteRefusal why) {
+        if (why == RouteRefusal::UplinkLimit) {
+            const UplinkLimits& l = m_station->config().uplink;
+            m_log.event(QStringLiteral("trattenuto dal limite di salita (%1 al minuto, %2 in 5 minuti; trattenuti %3): %4")
+                            .arg(l.perMinute)
+                            .arg(l.perFiveMinutes)
+                            .arg(m_station->counters().heldCount)
+                            .arg(PacketText(p)));
+        } else {
+            m_log.problem(QStringLiteral("non ritrasmesso, nominativo che la radio non può portare: %1>%2 (porta %3)")
+                              .arg(p.source, p.destination)
+                              .arg(p.heardPort + 1));
+        }
+    });
+    connect(&s, &Station::fileTrouble, this, [this](const QString& what) {
+        m_log.problem(QStringLiteral("file non scritto, il gateway continua: ") + what);
+    });
+    connect(&s, &Station::filesRecovered, this, [this] { m_log.event(QStringLiteral("file di nuovo scritti")); });
+
+    connect(&s, &Station::engineConnected, this, [this] {
+        m_log.event(QStringLiteral("connesso a %1:%2").arg(m_settings.agwpeHost()).arg(m_options.enginePort));
+    });
+    connect(&s, &Station::engineVersion, this, [this](unsigned major, unsigned minor) {
+        m_log.event(QStringLiteral("Gateway connesso a AGWPE v%1.%2").arg(major).arg(minor));
+    });
+    connect(&s, &Station::enginePortsChanged, this, [this](const QStringList& ports) {
+        if (!ports.isEmpty())
+            m_log.event(QStringLiteral("porta radio: ") + ports.last());
+    });
+    connect(&s, &Station::engineProfileChanged, this, [this](const QString& text) {
+        // Said once per change, once the profile is known: each new
+        // connection starts from "automatico".
+        if (text == m_lastProfile)
+            return;
+        m_lastProfile = text;
+        if (m_station->link().profileInForce())
+            m_log.event(text);
+    });
+    connect(&s, &Station::engineSocketError, this, [this](const QString& description) {
+        m_log.problem(QStringLiteral("errore collegamento con AGWPE: ") + description);
+    });
+    connect(&s, &Station::engineOutOfStep, this, [this] {
+        m_log.problem(QStringLiteral("flusso dal motore fuori passo: connessione chiusa e riaperta"));
+    });
+    connect(&s, &Station::engineNotReading, this, [this] {
+        m_log.problem(QStringLiteral("il motore non legge: i pacchetti da trasmettere vengono scartati"));
+    });
+    connect(&s, &Station::engineReadingAgain, this, [this](qint64 dropped, qint64 inAll) {
+        m_log.event(QStringLiteral("il motore legge di nuovo: %1 pacchetti scartati (%2 in tutto)").arg(dropped).arg(inAll));
+    });
+    connect(&s, &Station::engineLost, this, [this](const QString& reason, int delayMs) {
+        m_log.event(QStringLiteral("collegamento perso (%1): nuovo tentativo tra %2 s")
+                        .arg(reason)
+                        .arg(delayMs / 1000.0, 0, 'f', delayMs % 1000 ? 1 : 0));
+    });
+
+    connect(&s, &Station::telemetryDecoded, this, [this](TelemetryList, const QString& line) {
+        m_log.event(QStringLiteral("telemetria PCSAT: ") + line);
+    });
+    connect(&s, &Station::warningChanged, this, [this](const QString& text, bool visible) {
+        if (visible)
+            m_log.event(QStringLiteral("ATTENZIONE: ") + text);
+    });
+
+    connect(&s, &Station::aprsIsStateChanged, this, [this] {
+        if (AprsIsGate* gate = m_station->aprsIs())
+            m_log.event(gate->statusText());
+    });
+    connect(&s, &Station::aprsIsUploaded, this,
+            [this](const QString& line) { m_log.event(QStringLiteral("APRS-IS <- ") + line); });
+}
+
 void HeadlessGateway::start()
 {
-    if (!EnsureLogsDirectory(m_options.folder))
+    if (!m_station->ensureLogsFolder())
         m_log.problem(QStringLiteral("impossibile creare la cartella %1: log e storico telemetria non saranno scritti")
-                          .arg(QDir::toNativeSeparators(m_logsDir)));
+                          .arg(QDir::toNativeSeparators(m_station->logsDir())));
     if (!m_store.LoadSettings(m_settings)) {
         m_log.problem(QStringLiteral("%1 mancante o danneggiato: sostituito con le impostazioni predefinite")
                           .arg(QDir::toNativeSeparators(m_store.path())));
@@ -94,29 +145,25 @@ void HeadlessGateway::start()
         m_settings.applyAll(DefaultSettings());
     }
     applySettings();
+    reportConfig(m_station->loadConfig());
     m_log.event(QStringLiteral("impostazioni: ") + settingsSummary());
+    remindOfMissingCall();
+    m_noCallReminder.start();
 
     // APRS-IS after the settings: its login defaults to the gateway call.
-    m_aprsIs = std::make_unique<AprsIsGate>(m_settings, readAprsIsConfig(), m_options.monotonic);
-    connect(m_aprsIs.get(), &AprsIsGate::stateChanged, this,
-            [this] { m_log.event(m_aprsIs->statusText()); });
-    connect(m_aprsIs.get(), &AprsIsGate::uploaded, this,
-            [this](const QString& line) { m_log.event(QStringLiteral("APRS-IS <- ") + line); });
-    m_gateway->link().setHeardObserver([this](const HeardPacket& p) {
-        if (m_aprsIs)
-            m_aprsIs->heard(p);
-    });
-    if (m_aprsIs->config().enabled)
-        m_log.event(m_aprsIs->statusText());
+    m_station->startAprsIs();
+    if (m_station->aprsIs()->config().enabled)
+        m_log.event(m_station->aprsIs()->statusText());
 
-    m_gateway->link().toggle();
+    m_station->link().toggle();
 }
 
 bool HeadlessGateway::reload()
 {
-    // aprs-is.conf is a file of its own: read again whatever Selvane.ini holds.
-    if (m_aprsIs)
-        m_aprsIs->applyConfig(readAprsIsConfig());
+    // selvane.conf is a file of its own: read again whatever Selvane.ini holds.
+    const StationConfigRead config = ReadStationConfig(m_options.folder);
+    reportConfig(config.problems);
+    m_station->applyConfig(config.config);
     const std::optional<QByteArray> data = ReadSettingsFile(m_store.path());
     const SettingsReadResult read = data ? ParseSettingsRecord(*data) : SettingsReadResult{{}, 1};
     SettingsValues candidate;
@@ -129,95 +176,57 @@ bool HeadlessGateway::reload()
     m_settings.applyAll(read.values);
     applySettings();
     if (m_settings.engineChoice() != before)
-        m_gateway->link().engineChoiceChanged();
+        m_station->link().engineChoiceChanged();
     m_log.event(QStringLiteral("impostazioni rilette (SIGHUP): ") + settingsSummary());
     return true;
 }
 
 void HeadlessGateway::stop()
 {
-    if (m_stopped)
-        return;
-    m_stopped = true;
-    m_gateway->link().closeForExit();
-    m_aprsIs.reset();
-    m_gateway->dailyLog().close();
-    m_history->close();
+    m_noCallReminder.stop();
+    m_station->stop();
 }
 
-AprsIsConfig HeadlessGateway::readAprsIsConfig()
+void HeadlessGateway::reportConfig(const QStringList& problems)
 {
-    const AprsIsConfigRead read = ReadAprsIsConfig(AprsIsConfigPath(m_options.folder));
-    for (const QString& problem : read.problems)
+    for (const QString& problem : problems)
         m_log.problem(problem);
-    return read.config;
+    if (!m_station->config().satellites.anyEnabled())
+        m_log.problem(QStringLiteral("nessun satellite abilitato in %1: il gateway non inoltra nulla")
+                          .arg(QDir::toNativeSeparators(m_station->configPath())));
+}
+
+void HeadlessGateway::remindOfMissingCall()
+{
+    if (TrimBlanks(m_settings.gatewayCall()).isEmpty())
+        m_log.problem(QStringLiteral("nessun nominativo impostato (call): i pacchetti escono con %1, "
+                                     "che non identifica la stazione")
+                          .arg(CallOrAlias({})));
 }
 
 void HeadlessGateway::applySettings()
 {
-    m_gateway->dailyLog().setLogEnabled(m_settings.values().dailyLog == 1);
+    m_station->setLogEnabled(m_settings.values().dailyLog == 1);
 }
 
 QString HeadlessGateway::settingsSummary() const
 {
     const GatewaySettings& s = m_settings.values();
+    const StationConfig& c = m_station->config();
     auto onOff = [](int v) { return v == 1 ? QStringLiteral("si") : QStringLiteral("no"); };
     return QStringLiteral("call=%1 via=%2 Sats=%3 Out=%4 duplicati=%5s motore=%6:%7 profilo=%8 "
-                          "GateToOut=%9 GateToSats=%10 GateTelemetry=%11 Logs=%12")
+                          "GateToOut=%9 GateToSats=%10 GateTelemetry=%11 Logs=%12 satelliti=%13 "
+                          "salita=%14/min,%15/5min")
         .arg(s.gatewayCall, s.viaPath, s.satsPorts, s.outPorts, s.dupSeconds, s.agwpeHost)
         .arg(m_options.enginePort)
         .arg(s.engine == EngineChoice::Automatic ? QStringLiteral("automatico")
                                                  : ProfileName(s.engine == EngineChoice::DireWolf
                                                                    ? EngineProfile::DireWolf
                                                                    : EngineProfile::Agwpe))
-        .arg(onOff(s.gateToOut), onOff(s.gateToSats), onOff(s.gateTelemetry), onOff(s.dailyLog));
-}
-
-void HeadlessGateway::setStatusText(const QString& text)
-{
-    // The counters line after each packet is not an event of its own; the
-    // engine's version is.
-    if (text.startsWith(QLatin1String("Gateway connesso")))
-        m_log.event(text);
-}
-
-void HeadlessGateway::addPort(const QString& description)
-{
-    m_log.event(QStringLiteral("porta radio: ") + description);
-}
-
-void HeadlessGateway::showSocketError(const QString& description)
-{
-    m_log.problem(QStringLiteral("errore collegamento con AGWPE: ") + description);
-}
-
-void HeadlessGateway::showEngineProfile(const QString& text)
-{
-    // Said once per change: each new connection starts from "automatico".
-    if (text == m_lastProfile)
-        return;
-    m_lastProfile = text;
-    if (m_gateway && m_gateway->link().profileInForce())
-        m_log.event(text);
-}
-
-void HeadlessGateway::addTelemetryLine(TelemetryList, const QString& line)
-{
-    m_log.event(QStringLiteral("telemetria PCSAT: ") + line);
-}
-
-void HeadlessGateway::setWarning(const QString& text)
-{
-    m_warning = text;
-    if (m_warningShown)
-        m_log.event(QStringLiteral("ATTENZIONE: ") + text);
-}
-
-void HeadlessGateway::setWarningVisible(bool visible)
-{
-    if (visible && !m_warningShown)
-        m_log.event(QStringLiteral("ATTENZIONE: ") + m_warning);
-    m_warningShown = visible;
+        .arg(onOff(s.gateToOut), onOff(s.gateToSats), onOff(s.gateTelemetry), onOff(s.dailyLog))
+        .arg(c.satellites.anyEnabled() ? c.satellites.summary() : QStringLiteral("nessuno"))
+        .arg(c.uplink.perMinute)
+        .arg(c.uplink.perFiveMinutes);
 }
 
 } // namespace selvane

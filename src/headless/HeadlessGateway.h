@@ -1,29 +1,23 @@
 #pragma once
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 
-#include "agw/Interfaces.h"
-#include "aprsis/AprsIsGate.h"
-#include "gateway/Gateway.h"
+#include "gateway/Station.h"
 #include "headless/EventLog.h"
 #include "settings/SettingsValues.h"
 #include "settings/Startup.h"
-#include "telemetry/TelemetryDecoder.h"
-#include "telemetry/TelemetryHistory.h"
-#include "telemetry/TelemetryState.h"
-#include "telemetry/TelemetryWindowModes.h"
 
 namespace selvane {
 
 // The gateway without windows, working in one folder exactly as the window
-// program does in its working directory (Selvane.ini, Logs/): the same
-// routing, duplicate filter, telemetry decoding and bulletins, daily log and
-// history file, with the settings of the file instead of the controls. It
-// connects at once and never stops trying to reach its engine; what it does
-// goes to the event log.
-class HeadlessGateway : public QObject, private ILinkView, private ITelemetryView {
+// program does in its working directory: one Station with the settings of
+// Selvane.ini instead of the controls. It connects at once and never stops
+// trying to reach its engine; what the station does goes to the event log,
+// one line per event, problems on standard error.
+class HeadlessGateway : public QObject {
     Q_OBJECT
 public:
     struct Options {
@@ -34,78 +28,44 @@ public:
         EventLog* log = nullptr; // required
     };
 
+    // How often a gateway without a call sign is reminded of it.
+    static constexpr int kNoCallReminderMs = 60 * 60 * 1000;
+
     explicit HeadlessGateway(Options options);
     ~HeadlessGateway() override;
 
     // Reads the settings (a missing or damaged file is replaced by the
-    // defaults, and said so), makes sure Logs/ exists and connects.
+    // defaults, and said so), makes sure Logs/ exists, reads selvane.conf
+    // and connects.
     void start();
-    // Reads Selvane.ini again and applies it from the next packet on; a file
-    // that cannot be read or is damaged changes nothing (and is not
-    // rewritten). True when the new settings are in force.
+    // Reads Selvane.ini and selvane.conf again and applies them from the
+    // next packet on; a Selvane.ini that cannot be read or is damaged
+    // changes nothing (and is not rewritten). True when the new settings
+    // are in force.
     bool reload();
-    // Closes the connection and the open log and history files.
+    // The station's stop: the connection, the upload, the open files.
     void stop();
 
-    AgwLink& link() { return m_gateway->link(); }
+    Station& station() { return *m_station; }
+    AgwLink& link() { return m_station->link(); }
     // nullptr before start().
-    AprsIsGate* aprsIs() { return m_aprsIs.get(); }
+    AprsIsGate* aprsIs() { return m_station->aprsIs(); }
     const SettingsValues& settings() const { return m_settings; }
 
 private:
-    // ILinkView: the status texts become events.
-    void setStatusText(const QString& text) override;
-    void setTrayTip(const QString&) override {}
-    void setRunning(bool) override {}
-    void showReceived(const QStringList&, PacketColour) override {}
-    void showTransmitted(const QStringList&) override {}
-    void setPortsText(const QString&) override {}
-    void addPort(const QString& description) override;
-    void clearPorts() override {}
-    void showSocketError(const QString& description) override;
-    void showEngineProfile(const QString& text) override;
-    QString caption() const override { return QStringLiteral("selvaned"); }
-
-    // ITelemetryView: decoded lines and warnings become events; there is no
-    // window to show.
-    void setTelemetryCaption(const QString&) override {}
-    void clearTelemetryLists() override {}
-    void addTelemetryLine(TelemetryList list, const QString& line) override;
-    bool telemetryWindowVisible() const override { return false; }
-    void showTelemetryWindow() override {}
-    void hideTelemetryWindow() override {}
-    void setWarning(const QString& text) override;
-    void setWarningVisible(bool visible) override;
-    void setSelectedTelemetryWindowMode(int) override {}
-    void showLoadError(const QString&) override {}
-
-    struct NoTimer : ITelemetryTimer {
-        void start() override {}
-        void stop() override {}
-        bool isRunning() const override { return false; }
-    };
-
+    void present();
     void applySettings();
-    // aprs-is.conf beside Selvane.ini; its problems are reported.
-    AprsIsConfig readAprsIsConfig();
+    void reportConfig(const QStringList& problems);
+    void remindOfMissingCall();
     QString settingsSummary() const;
 
     Options m_options;
     EventLog& m_log;
-    QString m_logsDir;
     SettingsStore m_store;
     SettingsValues m_settings;
-    TelemetryState m_tlmState;
-    NoTimer m_tlmTimer;
-    std::unique_ptr<TelemetryWindowModes> m_modes;
-    std::unique_ptr<TelemetryHistory> m_history;
-    std::unique_ptr<TelemetryDecoder> m_decoder;
-    std::unique_ptr<Gateway> m_gateway;
-    std::unique_ptr<AprsIsGate> m_aprsIs;
-    QString m_warning;
+    std::unique_ptr<Station> m_station;
     QString m_lastProfile;
-    bool m_warningShown = false;
-    bool m_stopped = false;
+    QTimer m_noCallReminder;
 };
 
 } // namespace selvane

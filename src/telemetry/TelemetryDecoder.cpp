@@ -1,6 +1,5 @@
 #include "telemetry/TelemetryDecoder.h"
 
-#include <QHash>
 #include <QLocale>
 #include <cmath>
 
@@ -11,23 +10,6 @@
 namespace selvane {
 
 namespace {
-
-const QHash<QString, TelemetrySide>& SideTable()
-{
-    static const QHash<QString, TelemetrySide> table = [] {
-        QHash<QString, TelemetrySide> t;
-        t.insert(QStringLiteral("PCSAT-1"), TelemetrySide::A);
-        t.insert(QStringLiteral("PCSAT-2"), TelemetrySide::A);
-        t.insert(QStringLiteral("W3ADO"), TelemetrySide::A);
-        for (int ssid = 1; ssid <= 15; ++ssid)
-            t.insert(QStringLiteral("W3ADO-%1").arg(ssid), TelemetrySide::A);
-        t.insert(QStringLiteral("PCSAT"), TelemetrySide::B);
-        for (int ssid = 3; ssid <= 15; ++ssid)
-            t.insert(QStringLiteral("PCSAT-%1").arg(ssid), TelemetrySide::B);
-        return t;
-    }();
-    return table;
-}
 
 // A channel as an unsigned byte; empty when it does not fit.
 std::optional<double> ByteChannel(double v)
@@ -59,11 +41,6 @@ QString F(float value, const char16_t* pattern)
 }
 
 } // namespace
-
-TelemetrySide TelemetrySideOf(const QString& sourceCall)
-{
-    return SideTable().value(sourceCall, TelemetrySide::None);
-}
 
 bool IsBatteryLow(float batteryA, float batteryB)
 {
@@ -179,7 +156,7 @@ bool TelemetryDecoder::DecodeTelemetry(const QString& sourceCall, PacketStore& s
     // Everything is computed before anything changes, so a line that cannot
     // be decoded leaves no trace.
     const std::optional<TelemetryReport> report =
-        BuildTelemetryReport(TelemetrySideOf(sourceCall), info, hhmm);
+        BuildTelemetryReport(m_satellites->telemetrySideOf(sourceCall), info, hhmm);
     if (!report)
         return false;
     const QString ddmm = now.date().toString(QStringLiteral("dd/MM"));
@@ -229,7 +206,7 @@ bool TelemetryDecoder::DecodeTelemetry(const QString& sourceCall, PacketStore& s
 
     m_modes.TelemetryArrived();
 
-    if (Mid(info, 27, 8) == QLatin1String("11111111") && sourceCall == QLatin1String("W3ADO-1")) {
+    if (Mid(info, 27, 8) == QLatin1String("11111111") && m_satellites->isSafeModeSource(sourceCall)) {
         m_view.setWarning(ddmm + QLatin1Char(' ') + hhmm + QStringLiteral(" PCSAT: Safe Mode ")
                           + Mid(info, 1, 5));
         m_view.setWarningVisible(true);

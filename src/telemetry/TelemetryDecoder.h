@@ -5,18 +5,12 @@
 
 #include "common/Clock.h"
 #include "gateway/ITelemetryDecoder.h"
+#include "gateway/Satellites.h"
 #include "telemetry/TelemetryState.h"
 #include "telemetry/TelemetryView.h"
 #include "telemetry/TelemetryWindowModes.h"
 
 namespace selvane {
-
-// Which of PCSAT's two halves sent a line, from the source call sign.
-enum class TelemetrySide { None, A, B };
-
-// Exact, case-sensitive: A for "PCSAT-1", "PCSAT-2", "W3ADO", "W3ADO-1" to
-// "W3ADO-15"; B for "PCSAT", "PCSAT-3" to "PCSAT-15"; None for anything else.
-TelemetrySide TelemetrySideOf(const QString& sourceCall);
 
 // Where decoded lines are kept for later (the history file).
 class ITelemetryHistoryWriter {
@@ -57,6 +51,10 @@ public:
                      ITelemetryHistoryWriter& history, std::function<bool()> logEnabled,
                      Clock clock);
 
+    // Which half sent a line, and which call reports safe mode: from the
+    // satellite table, which must outlive the decoder.
+    void setSatellites(const SatelliteTable& satellites) { m_satellites = &satellites; }
+
     // Decodes entry 1 of the store. True: entry 1 now holds the bulletin
     // followed by " h:mm", and the window, the history file and the warning
     // label were updated. False: nothing at all changed.
@@ -69,6 +67,7 @@ private:
     ITelemetryHistoryWriter& m_history;
     std::function<bool()> m_logEnabled;
     Clock m_clock;
+    const SatelliteTable* m_satellites = &DefaultSatellites();
 };
 
 } // namespace selvane

@@ -2,6 +2,7 @@
 
 #include "agw/EngineProfile.h"
 #include "common/TextRules.h"
+#include "gateway/Classification.h"
 #include "settings/SettingsValues.h"
 
 #include <QAction>
@@ -158,6 +159,7 @@ MainWindow::MainWindow(IDialogs* dialogs, std::optional<bool> trayAvailable, QWi
 
     buildControls();
     setTabOrderChain();
+    showCallSignState();
 
     setMinimumSize(M::MinClientWidthPixels(), M::MinClientHeightPixels());
     setMaximumSize(QWIDGETSIZE_MAX, M::MaxClientHeightPixels());
@@ -265,6 +267,7 @@ void MainWindow::buildControls()
     label(m_frame1, C::lblAdd, "Call");
     m_txtAdd = textBox(m_frame1, C::txtAdd, 9, F::CallSign,
                        "Inserire il nominativo del gateway (il proprio nominativo).");
+    connect(m_txtAdd, &QLineEdit::textChanged, this, &MainWindow::showCallSignState);
     label(m_frame1, C::lblIn, "Sats");
     m_txtIn = textBox(m_frame1, C::txtIn, 3, F::None,
                       "Porta(e) AGWPE che riveve i pacchetti dal Pcsat / Iss. Si possono specificare più porte "
@@ -391,6 +394,10 @@ void MainWindow::buildControls()
     m_aprsIsAction->setObjectName(QStringLiteral("aprsIs"));
     m_frame2->addAction(m_aprsIsAction);
     connect(m_aprsIsAction, &QAction::triggered, this, &MainWindow::aprsIsRequested);
+    m_satellitesAction = new QAction(QStringLiteral("Satelliti..."), m_frame2);
+    m_satellitesAction->setObjectName(QStringLiteral("satellites"));
+    m_frame2->addAction(m_satellitesAction);
+    connect(m_satellitesAction, &QAction::triggered, this, &MainWindow::satellitesRequested);
     m_frame2->setContextMenuPolicy(Qt::ActionsContextMenu);
     showEngineProfile(ProfileDescription(EngineChoice::Automatic, std::nullopt));
 }
@@ -571,6 +578,32 @@ void MainWindow::showEngineProfile(const QString& text)
 {
     m_profileText = text;
     m_frame2->setTitle(QStringLiteral("AGW Packet Engine Information - ") + text);
+}
+
+void MainWindow::setNotice(Notice notice, const QString& text)
+{
+    m_notices[std::size_t(notice)] = text;
+    const QString base = QStringLiteral("AGW Paket Engine Transmitted Packets - all Ports -");
+    const QString notices = noticeText();
+    m_frame4->setTitle(notices.isEmpty() ? base : base + QStringLiteral("  ") + notices);
+}
+
+QString MainWindow::noticeText() const
+{
+    QStringList shown;
+    for (const QString& n : m_notices)
+        if (!n.isEmpty())
+            shown << n;
+    return shown.join(QStringLiteral(" - "));
+}
+
+void MainWindow::showCallSignState()
+{
+    // The alias the packets go out with, in grey in the empty box, framed in
+    // red: the gateway works, but identifies no station.
+    const bool none = TrimBlanks(m_txtAdd->text()).isEmpty();
+    m_txtAdd->setPlaceholderText(none ? CallOrAlias({}) : QString());
+    m_txtAdd->setStyleSheet(none ? QStringLiteral("QLineEdit { border: 1px solid #d00000; }") : QString());
 }
 
 void MainWindow::showSocketError(const QString& description)

@@ -143,6 +143,15 @@ public:
     void showAprsIs(const QString& text);
     // The profile shown in Frame2's caption.
     QString engineProfileText() const { return m_profileText; }
+    QAction* satellitesAction() const { return m_satellitesAction; }
+
+    // Conditions that last until they are mended, shown in the caption of
+    // the transmitted-packets frame, where the counters line that replaces
+    // the status text with every packet cannot hide them. An empty text
+    // clears one.
+    enum class Notice { Files, Satellites };
+    void setNotice(Notice notice, const QString& text);
+    QString noticeText() const;
 
     // The layout currently applied (for the outer width).
     const MainLayout& layout() const { return m_layout; }
@@ -163,6 +172,8 @@ signals:
     void autoReconnectChanged(bool on);
     // "APRS-IS..." was chosen from the context menu.
     void aprsIsRequested();
+    // "Satelliti..." was chosen from the context menu.
+    void satellitesRequested();
     // The window is closing (emitted before it closes; cannot be cancelled).
     void closing();
 
@@ -182,6 +193,9 @@ private:
     void setProgramText(QLineEdit* box, const QString& text);
     bool applyCheck(QCheckBox* box, int value);
     void onForwardToggled(bool checked);
+    // Without a call sign the packets go out under the alias: said beside
+    // the Call box.
+    void showCallSignState();
     QWidget* control(MainControl c) const { return m_controls[std::size_t(c)]; }
 
     std::unique_ptr<IDialogs> m_ownDialogs;
@@ -215,7 +229,9 @@ private:
     std::array<QAction*, 3> m_engineActions{};
     QAction* m_autoReconnect = nullptr;
     QAction* m_aprsIsAction = nullptr;
+    QAction* m_satellitesAction = nullptr;
     QString m_profileText;
+    std::array<QString, 2> m_notices;
 
     bool m_running = false;
     PacketColour m_receivedColour = PacketColour::Green;

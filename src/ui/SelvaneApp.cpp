@@ -3,43 +3,46 @@
 #include <QDir>
 
 #include "ui/AprsIsDialog.h"
+#include "ui/SatellitesDialog.h"
 
 namespace selvane {
 
 SelvaneApp::SelvaneApp(Options options)
     : m_options(std::move(options)),
-      m_logsDir(QDir(m_options.workingDir).filePath(LogsDirectoryPath())),
-      m_settings(QDir(m_options.workingDir).filePath(kSettingsFileName)),
-      m_lock(m_options.workingDir)
+      m_settings(QDir(m_options.workingDir).filePath(kSettingsFileName))
 {
     // The telemetry window exists, hidden, before anything else.
     m_tlmWindow = std::make_unique<TelemetryWindow>();
     m_window = std::make_unique<MainWindow>(m_options.dialogs, m_options.trayAvailable);
     m_tlmView = std::make_unique<TelemetryGlue>(*m_window, *m_tlmWindow, m_window->dialogs());
-    m_tlmTimer = std::make_unique<QtTelemetryTimer>([this] { m_modes->tick(); });
-    m_modes = std::make_unique<TelemetryWindowModes>(*m_tlmView, *m_tlmTimer);
-    m_history = std::make_unique<TelemetryHistory>(m_logsDir, m_tlmState, *m_tlmView, m_options.clock);
-    m_decoder = std::make_unique<TelemetryDecoder>(
-        *m_tlmView, m_tlmState, *m_modes, *m_history, [this] { return m_gateway->dailyLog().logEnabled(); },
-        m_options.clock);
-    m_gateway = std::make_unique<Gateway>(*m_window, *m_window, *m_decoder, m_options.clock, m_options.monotonic,
-                                          m_logsDir, m_options.enginePort);
+    Station::Options o;
+    o.folder = m_options.workingDir;
+    o.clock = m_options.clock;
+    o.monotonic = m_options.monotonic;
+    o.enginePort = m_options.enginePort;
+    m_station = std::make_unique<Station>(o, *m_window, m_window.get(), m_tlmView.get());
 
-    // A full disk or an unwritable Logs folder never stops the gateway; the
-    // status line says so once.
-    for (DayFile* file : {&m_gateway->dailyLog().dayFile(), &m_history->dayFile()})
-        file->onTrouble = [this](const QString& what) {
-            m_window->setStatusText(QStringLiteral("Log non scritto (disco pieno?): ") + what);
-        };
-    connect(m_window.get(), &MainWindow::startClicked, &m_gateway->link(), &AgwLink::toggle);
-    connect(m_window.get(), &MainWindow::engineChoiceChanged, &m_gateway->link(),
-            &AgwLink::engineChoiceChanged);
-    connect(m_window.get(), &MainWindow::logToggled, this,
-            [this](bool on) { m_gateway->dailyLog().setLogEnabled(on); });
+    // The notice stays until the files are written again: the counters
+    // line, refreshed with every packet, would hide it in the status line.
+    connect(m_station.get(), &Station::fileTrouble, this, [this](const QString& what) {
+        m_window->setNotice(MainWindow::Notice::Files, QStringLiteral("Log non scritto (disco pieno?): ") + what);
+    });
+    connect(m_station.get(), &Station::filesRecovered, this,
+            [this] { m_window->setNotice(MainWindow::Notice::Files, {}); });
+    connect(m_station.get(), &Station::aprsIsStateChanged, this, &SelvaneApp::showAprsIs);
+    connect(m_station.get(), &Station::aprsIsCountersChanged, this, &SelvaneApp::showAprsIs);
+
+    AgwLink& link = m_station->link();
+    connect(m_window.get(), &MainWindow::startClicked, &link, &AgwLink::toggle);
+    connect(m_window.get(), &MainWindow::engineChoiceChanged, &link, &AgwLink::engineChoiceChanged);
+    connect(m_window.get(), &MainWindow::logToggled, this, [this](bool on) { m_station->setLogEnabled(on); });
     connect(m_window.get(), &MainWindow::telemetryModeSelected, this,
-            [this](int mode) { m_modes->ApplyTelemetryWindowMode(mode); });
-    connect(m_tlmWindow.get(), &TelemetryWindow::hideClicked, this, [this] { m_modes->HideTelemetryWindow(); });
+            [this](int mode) { m_station->telemetryModes().ApplyTelemetryWindowMode(mode); });
+    connect(m_tlmWindow.get(), &TelemetryWindow::hideClicked, this,
+            [this] { m_station->telemetryModes().HideTelemetryWindow(); });
     connect(m_tlmWindow.get(), &TelemetryWindow::loadRequested, this, &SelvaneApp::loadTelemetryHistory);
+    connect(m_window.get(), &MainWindow::aprsIsRequested, this, &SelvaneApp::editAprsIs);
+    connect(m_window.get(), &MainWindow::satellitesRequested, this, &SelvaneApp::editSatellites);
     connect(m_window.get(), &MainWindow::closing, this, [this] {
         shutdown();
         emit finished();
@@ -53,30 +56,23 @@ SelvaneApp::~SelvaneApp()
 
 bool SelvaneApp::start()
 {
-    m_ownsFolder = m_lock.tryLock();
-    if (!m_ownsFolder) {
-        m_window->dialogs().folderInUse(m_lock.problem());
+    if (!m_station->lockFolder()) {
+        m_window->dialogs().folderInUse(m_station->lockProblem());
         return false;
     }
-    if (!EnsureLogsDirectory(m_options.workingDir))
+    if (!m_station->ensureLogsFolder())
         m_window->showLogsDirectoryError();
     m_settings.LoadSettings(*this);
 
+    const QStringList problems = m_station->loadConfig();
     // APRS-IS after the settings: its login defaults to the gateway call.
-    const AprsIsConfigRead aprsIs = ReadAprsIsConfig(AprsIsConfigPath(m_options.workingDir));
-    m_aprsIs = std::make_unique<AprsIsGate>(*m_window, aprsIs.config, m_options.monotonic);
-    connect(m_aprsIs.get(), &AprsIsGate::stateChanged, this, &SelvaneApp::showAprsIs);
-    connect(m_aprsIs.get(), &AprsIsGate::countersChanged, this, &SelvaneApp::showAprsIs);
-    m_gateway->link().setHeardObserver([this](const HeardPacket& p) {
-        if (m_aprsIs)
-            m_aprsIs->heard(p);
-    });
-    connect(m_window.get(), &MainWindow::aprsIsRequested, this, &SelvaneApp::editAprsIs);
+    m_station->startAprsIs();
     showAprsIs();
+    showSatellites();
 
     m_window->show();
-    if (!aprsIs.problems.isEmpty())
-        m_window->dialogs().aprsIsConfigProblems(aprsIs.problems);
+    if (!problems.isEmpty())
+        m_window->dialogs().aprsIsConfigProblems(problems);
     return true;
 }
 
@@ -89,43 +85,40 @@ void SelvaneApp::shutdown()
     // telemetry logic.
     m_window->disconnect(this);
     m_tlmWindow->disconnect(this);
-    m_gateway->link().closeForExit();
-    m_aprsIs.reset();
+    m_station->stop();
     // A program that did not get the folder leaves its files alone.
-    if (m_ownsFolder)
+    if (m_station->ownsFolder())
         m_settings.SaveSettings(collectSettings());
-    m_gateway->dailyLog().close();
-    m_history->close();
-    m_tlmTimer->stop();
     // Destroyed, not closed: a close would count as the user's "Hide".
     m_tlmWindow.reset();
 }
 
 void SelvaneApp::commitSession()
 {
-    if (m_shutDown || !m_ownsFolder)
+    if (m_shutDown || !m_station->ownsFolder())
         return;
     m_settings.SaveSettings(collectSettings());
-    m_gateway->dailyLog().close();
-    m_history->close();
+    m_station->dailyLog().close();
+    m_station->telemetryHistory().close();
 }
 
 void SelvaneApp::loadTelemetryHistory()
 {
-    const QString path = m_window->dialogs().openTelemetryHistory(m_logsDir);
+    const QString path = m_window->dialogs().openTelemetryHistory(m_station->logsDir());
     if (path.isEmpty() || !m_tlmWindow)
         return;
-    m_history->LoadTlmHistory(path);
+    m_station->telemetryHistory().LoadTlmHistory(path);
 }
 
 void SelvaneApp::showAprsIs()
 {
-    if (!m_aprsIs || m_aprsIs->state() == AprsIsState::Off) {
+    const AprsIsGate* gate = m_station->aprsIs();
+    if (!gate || gate->state() == AprsIsState::Off) {
         m_window->showAprsIs({});
         return;
     }
     QString state;
-    switch (m_aprsIs->state()) {
+    switch (gate->state()) {
     case AprsIsState::Connecting:
         state = QStringLiteral("connessione...");
         break;
@@ -139,23 +132,50 @@ void SelvaneApp::showAprsIs()
         state = QStringLiteral("errore");
         break;
     }
-    const AprsIsCounters& c = m_aprsIs->counters();
+    const AprsIsCounters& c = gate->counters();
     m_window->showAprsIs(QStringLiteral("APRS-IS: %1, inviati %2, persi %3").arg(state).arg(c.uploaded).arg(c.missed));
+}
+
+void SelvaneApp::showSatellites()
+{
+    const bool none = !m_station->config().satellites.anyEnabled();
+    const QString text = QStringLiteral("nessun satellite abilitato: il gateway non inoltra nulla");
+    m_window->setNotice(MainWindow::Notice::Satellites, none ? text : QString());
+    if (none)
+        m_window->setStatusText(text);
+}
+
+void SelvaneApp::saveConfig(const StationConfig& config)
+{
+    QString error;
+    if (!m_station->saveConfig(config, &error))
+        m_window->dialogs().aprsIsConfigProblems({error});
+    showAprsIs();
+    showSatellites();
 }
 
 void SelvaneApp::editAprsIs()
 {
-    if (!m_aprsIs)
+    const AprsIsGate* gate = m_station->aprsIs();
+    if (!gate)
         return;
-    const std::optional<AprsIsConfig> config =
-        AprsIsDialog::edit(m_window.get(), m_aprsIs->config(), m_window->gatewayCall());
-    if (!config)
+    const std::optional<AprsIsConfig> aprsIs =
+        AprsIsDialog::edit(m_window.get(), gate->config(), m_window->gatewayCall());
+    if (!aprsIs)
         return;
-    QString error;
-    if (!WriteAprsIsConfig(AprsIsConfigPath(m_options.workingDir), *config, &error))
-        m_window->dialogs().aprsIsConfigProblems({error});
-    m_aprsIs->applyConfig(*config);
-    showAprsIs();
+    StationConfig config = m_station->config();
+    config.aprsIs = *aprsIs;
+    saveConfig(config);
+}
+
+void SelvaneApp::editSatellites()
+{
+    const std::optional<SatelliteTable> table = SatellitesDialog::edit(m_window.get(), m_station->config().satellites);
+    if (!table)
+        return;
+    StationConfig config = m_station->config();
+    config.satellites = *table;
+    saveConfig(config);
 }
 
 bool SelvaneApp::applyTelemetryMode(int mode)

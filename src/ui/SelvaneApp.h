@@ -4,17 +4,9 @@
 #include <memory>
 #include <optional>
 
-#include "agw/AgwLink.h"
-#include "aprsis/AprsIsGate.h"
-#include "gateway/DuplicateFilter.h"
-#include "gateway/Gateway.h"
-#include "settings/FolderLock.h"
+#include "gateway/Station.h"
 #include "settings/SettingsTarget.h"
 #include "settings/Startup.h"
-#include "telemetry/TelemetryDecoder.h"
-#include "telemetry/TelemetryHistory.h"
-#include "telemetry/TelemetryState.h"
-#include "telemetry/TelemetryWindowModes.h"
 #include "ui/Dialogs.h"
 #include "ui/MainWindow.h"
 #include "ui/TelemetryGlue.h"
@@ -22,10 +14,9 @@
 
 namespace selvane {
 
-// Puts the program together: the two windows, the gateway (engine link,
-// routing, duplicate filter, daily log), the telemetry decoder with its
-// history file and window modes, and the settings file, with the order of
-// start-up and shut-down.
+// Puts the program together: the two windows, the settings file, and the
+// station (gateway, telemetry, logs, APRS-IS) they present, with the order
+// of start-up and shut-down.
 class SelvaneApp : public QObject, private ISettingsTarget {
     Q_OBJECT
 public:
@@ -58,18 +49,20 @@ public:
     MainWindow& window() { return *m_window; }
     // nullptr after the shut-down.
     TelemetryWindow* telemetryWindow() { return m_tlmWindow.get(); }
-    AgwLink& link() { return m_gateway->link(); }
-    Gateway& gateway() { return *m_gateway; }
-    TelemetryWindowModes& telemetryModes() { return *m_modes; }
-    TelemetryHistory& telemetryHistory() { return *m_history; }
+    Station& station() { return *m_station; }
+    AgwLink& link() { return m_station->link(); }
+    TelemetryWindowModes& telemetryModes() { return m_station->telemetryModes(); }
+    TelemetryHistory& telemetryHistory() { return m_station->telemetryHistory(); }
     QString settingsPath() const { return m_settings.path(); }
 
     // "Load Tlm": the file dialog, then the chosen file into the window.
     void loadTelemetryHistory();
-    // "APRS-IS...": the dialog, then aprs-is.conf written and applied.
+    // "APRS-IS...": the dialog, then selvane.conf written and applied.
     void editAprsIs();
+    // "Satelliti...": the table, then selvane.conf written and applied.
+    void editSatellites();
     // nullptr before start().
-    AprsIsGate* aprsIs() { return m_aprsIs.get(); }
+    AprsIsGate* aprsIs() { return m_station->aprsIs(); }
 
 signals:
     // The main window was closed: the program should end.
@@ -91,22 +84,15 @@ private:
     GatewaySettings collectSettings() const override;
     void showLogsDirectoryError() override { m_window->showLogsDirectoryError(); }
     void showAprsIs();
+    void showSatellites();
+    void saveConfig(const StationConfig& config);
 
     Options m_options;
-    QString m_logsDir;
     std::unique_ptr<TelemetryWindow> m_tlmWindow;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<TelemetryGlue> m_tlmView;
-    TelemetryState m_tlmState;
-    std::unique_ptr<QtTelemetryTimer> m_tlmTimer;
-    std::unique_ptr<TelemetryWindowModes> m_modes;
-    std::unique_ptr<TelemetryHistory> m_history;
-    std::unique_ptr<TelemetryDecoder> m_decoder;
-    std::unique_ptr<Gateway> m_gateway;
-    std::unique_ptr<AprsIsGate> m_aprsIs;
+    std::unique_ptr<Station> m_station;
     SettingsStore m_settings;
-    FolderLock m_lock;
-    bool m_ownsFolder = false;
     bool m_shutDown = false;
 };
 

@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 
 #include "aprsis/AprsIsConfig.h"
+#include "gateway/StationConfig.h"
 #include "support/Files.h"
 
 using namespace selvane;
@@ -17,12 +18,22 @@ AprsIsConfig Config(bool enabled, const char* server, const char* call, int pass
 }
 
 struct ParseRow {
-    const char* text;
+    QByteArray text;        // the lines of the [aprs-is] section
     AprsIsConfig expected;
-    QStringList problems;
+    QList<int> problemLines; // lines of the section reported and ignored
 };
 
 const char* kDefault = AprsIsConfig::kDefaultServer;
+
+// The line numbers of "selvane.conf, riga N: ..." reports, counted within
+// the section (the header is line 0).
+QList<int> ReportedLines(const QStringList& problems)
+{
+    QList<int> lines;
+    for (const QString& p : problems)
+        lines << p.section(QLatin1String("riga "), 1).section(QLatin1Char(':'), 0, 0).toInt() - 1;
+    return lines;
+}
 
 } // namespace
 
@@ -46,50 +57,53 @@ TEST(AprsIsConfigTest, Parse)
         // Damaged lines: reported with their number and ignored.
         {"enabled = maybe\nserver = host:99999\npasscode = abc\nnothing here\ncolour = red\n"
          "call = N1CALL-5/X\npasscode = 40000\nfilter = m/50\nserver = [::1]:14581\n",
-         Config(false, "[::1]:14581", "", -1, "m/50"),
-         {"aprs-is.conf, line 1: \"enabled\" must be yes or no (ignored)",
-          "aprs-is.conf, line 2: \"server\" must be host:port (ignored)",
-          "aprs-is.conf, line 3: \"passcode\" must be a number from -1 to 32767 (ignored)",
-          "aprs-is.conf, line 4: not of the form key = value (ignored)",
-          "aprs-is.conf, line 5: unknown key \"colour\" (ignored)",
-          "aprs-is.conf, line 6: \"call\" must be 1 to 9 letters, digits or \"-\" (ignored)",
-          "aprs-is.conf, line 7: \"passcode\" must be a number from -1 to 32767 (ignored)"}},
+         Config(false, "[::1]:14581", "", -1, "m/50"), {1, 2, 3, 4, 5, 6, 7}},
+        // A NUL or another control character makes a line damaged.
+        {QByteArrayLiteral("server = 127.0.0.1:28599\0evil\npasscode = 13\x01" "22\nenabled = yes\n"),
+         Config(true, kDefault, "", -1, ""), {1, 2}},
     };
     for (const ParseRow& row : rows) {
-        SCOPED_TRACE(row.text);
-        const AprsIsConfigRead r = ParseAprsIsConfig(row.text);
-        EXPECT_EQ(r.config, row.expected);
-        EXPECT_EQ(r.problems, row.problems);
+        SCOPED_TRACE(row.text.toStdString());
+        const StationConfigRead r = ParseStationConfig("[aprs-is]\n" + row.text);
+        EXPECT_EQ(r.config.aprsIs, row.expected);
+        EXPECT_EQ(ReportedLines(r.problems), row.problemLines) << r.problems.join('\n').toStdString();
     }
 }
 
-TEST(AprsIsConfigTest, MissingFileIsOff)
+TEST(AprsIsConfigTest, MissingFileIsOffAndTheOldFileIsReadUntilSelvaneConfHasTheSection)
 {
     QTemporaryDir dir;
-    const AprsIsConfigRead r = ReadAprsIsConfig(AprsIsConfigPath(dir.path()));
+    StationConfigRead r = ReadStationConfig(dir.path());
     EXPECT_FALSE(r.found);
-    EXPECT_FALSE(r.config.enabled);
+    EXPECT_FALSE(r.config.aprsIs.enabled);
     EXPECT_TRUE(r.problems.isEmpty());
+
+    WriteFile(dir.filePath("aprs-is.conf"), "# mine\nenabled = yes\ncall = n1call-5\n");
+    r = ReadStationConfig(dir.path());
+    EXPECT_TRUE(r.aprsIsFromOldFile);
+    EXPECT_EQ(r.config.aprsIs, Config(true, kDefault, "N1CALL-5", -1, ""));
+
+    // The next save moves it into selvane.conf, which wins from then on.
+    SetStationConfig(r.document, r.config);
+    QString error;
+    ASSERT_TRUE(WriteStationConfig(dir.path(), r.document, &error)) << error.toStdString();
+    WriteFile(dir.filePath("aprs-is.conf"), "enabled = no\n");
+    r = ReadStationConfig(dir.path());
+    EXPECT_FALSE(r.aprsIsFromOldFile);
+    EXPECT_EQ(r.config.aprsIs, Config(true, kDefault, "N1CALL-5", -1, ""));
 }
 
 TEST(AprsIsConfigTest, RewriteKeepsTheRest)
 {
-    const QByteArray previous = "# mine\nenabled = no\ncolour = red\nserver=x:1\n\nserver = y:2\nbroken line";
-    EXPECT_EQ(AprsIsConfigText(Config(true, "127.0.0.1:14580", "", 13022, ""), previous),
-              "# mine\nenabled = yes\ncolour = red\nserver = 127.0.0.1:14580\n\nbroken line\n"
-              "call =\npasscode = 13022\nfilter =\n");
-
-    // A new file, written and read back.
-    QTemporaryDir dir;
-    const QString path = AprsIsConfigPath(dir.path());
-    const AprsIsConfig config = Config(true, "rotate.aprs2.net:14580", "N1CALL-5", 13022, "r/45/9/100");
-    QString error;
-    ASSERT_TRUE(WriteAprsIsConfig(path, config, &error)) << error.toStdString();
-    const AprsIsConfigRead back = ReadAprsIsConfig(path);
-    EXPECT_TRUE(back.found);
-    EXPECT_EQ(back.config, config);
-    EXPECT_TRUE(back.problems.isEmpty()) << back.problems.join('\n').toStdString();
-    EXPECT_TRUE(ReadFile(path).startsWith("# "));
+    const QByteArray previous = "# mine\n[aprs-is]\nenabled = no\ncolour = red\nserver=x:1\n\nserver = y:2\nbroken line";
+    StationConfigRead r = ParseStationConfig(previous);
+    StationConfig c = r.config;
+    c.aprsIs = Config(true, "127.0.0.1:14580", "", 13022, "");
+    SetStationConfig(r.document, c);
+    // Keys the section lacked follow its last key.
+    EXPECT_EQ(QString::fromUtf8(r.document.text()),
+              "# mine\n[aprs-is]\nenabled = yes\ncolour = red\nserver = 127.0.0.1:14580\ncall =\n"
+              "passcode = 13022\nfilter =\n\nbroken line\n");
 }
 
 TEST(AprsIsConfigTest, ServerAddress)

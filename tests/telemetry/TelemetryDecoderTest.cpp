@@ -115,16 +115,16 @@ TEST(TelemetryDecoder, BulletinTimeHasNoLeadingZeroButDisplayLineHas)
 TEST(TelemetryDecoder, SideTable)
 {
     for (int ssid = 1; ssid <= 15; ++ssid)
-        EXPECT_EQ(TelemetrySideOf(QStringLiteral("W3ADO-%1").arg(ssid)), TelemetrySide::A) << ssid;
+        EXPECT_EQ(DefaultSatellites().telemetrySideOf(QStringLiteral("W3ADO-%1").arg(ssid)), TelemetrySide::A) << ssid;
     for (int ssid = 3; ssid <= 15; ++ssid)
-        EXPECT_EQ(TelemetrySideOf(QStringLiteral("PCSAT-%1").arg(ssid)), TelemetrySide::B) << ssid;
-    EXPECT_EQ(TelemetrySideOf(QStringLiteral("W3ADO")), TelemetrySide::A);
-    EXPECT_EQ(TelemetrySideOf(QStringLiteral("PCSAT-1")), TelemetrySide::A);
-    EXPECT_EQ(TelemetrySideOf(QStringLiteral("PCSAT-2")), TelemetrySide::A);
-    EXPECT_EQ(TelemetrySideOf(QStringLiteral("PCSAT")), TelemetrySide::B);
+        EXPECT_EQ(DefaultSatellites().telemetrySideOf(QStringLiteral("PCSAT-%1").arg(ssid)), TelemetrySide::B) << ssid;
+    EXPECT_EQ(DefaultSatellites().telemetrySideOf(QStringLiteral("W3ADO")), TelemetrySide::A);
+    EXPECT_EQ(DefaultSatellites().telemetrySideOf(QStringLiteral("PCSAT-1")), TelemetrySide::A);
+    EXPECT_EQ(DefaultSatellites().telemetrySideOf(QStringLiteral("PCSAT-2")), TelemetrySide::A);
+    EXPECT_EQ(DefaultSatellites().telemetrySideOf(QStringLiteral("PCSAT")), TelemetrySide::B);
     for (const char* refused : {"W3ADO-16", "PCSAT-16", "pcsat-1", "W3ADO-1 ", "W3ADO-0", "W3ADO-01",
                                 "PCSAT-0", "RS0ISS", ""})
-        EXPECT_EQ(TelemetrySideOf(QString::fromLatin1(refused)), TelemetrySide::None) << refused;
+        EXPECT_EQ(DefaultSatellites().telemetrySideOf(QString::fromLatin1(refused)), TelemetrySide::None) << refused;
 }
 
 // Nothing at all changed: store, lists, caption, window, warning, history, state.

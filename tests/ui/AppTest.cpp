@@ -265,7 +265,7 @@ TEST_F(AppFixture, AprsIsStateIsShownAndIgnoredLinesAreSaid)
     auto app = makeApp();
     ASSERT_TRUE(app->start());
     ASSERT_EQ(dialogs.aprsIsProblems.size(), 1);
-    EXPECT_TRUE(dialogs.aprsIsProblems[0].contains("line 5")) << dialogs.aprsIsProblems[0].toStdString();
+    EXPECT_TRUE(dialogs.aprsIsProblems[0].contains("riga 5")) << dialogs.aprsIsProblems[0].toStdString();
     auto* frame = qobject_cast<QGroupBox*>(app->window().findChild<QWidget*>("Frame3"));
     EXPECT_TRUE(frame->title().contains("APRS-IS: ")) << frame->title().toStdString();
     EXPECT_TRUE(frame->title().contains("inviati 0, persi 0")) << frame->title().toStdString();
@@ -286,7 +286,7 @@ TEST_F(AppFixture, HeardSatellitePacketIsGatedLoggedAndShown)
     s.outPorts = "2,3";
     w.applyTexts(s);
     w.applyDailyLog(1);
-    EXPECT_TRUE(app->gateway().dailyLog().logEnabled());
+    EXPECT_TRUE(app->station().dailyLog().logEnabled());
 
     emit w.startClicked();
     ASSERT_TRUE(QTest::qWaitFor([&] { return engine.monitoring() && w.ports().size() == 2; }, 5000));
@@ -321,8 +321,8 @@ TEST_F(AppFixture, HeardSatellitePacketIsGatedLoggedAndShown)
 
     // "Logs" unchecked: logging stops and the file is closed.
     w.applyDailyLog(0);
-    EXPECT_FALSE(app->gateway().dailyLog().logEnabled());
-    EXPECT_TRUE(app->gateway().dailyLog().logDay().isEmpty());
+    EXPECT_FALSE(app->station().dailyLog().logEnabled());
+    EXPECT_TRUE(app->station().dailyLog().logDay().isEmpty());
 }
 
 } // namespace
