@@ -28,6 +28,10 @@
 // In the pipelined cases the latency figures are dominated by the queue of
 // the burst (a frame written last waits for all before it); the latency of
 // the path itself is what the one-at-a-time cases show.
+//
+// BM_GatewayFlood is the sustained rate: frames written at a fixed pace (by
+// default 10,000 a second for a minute) rather than as fast as Selvane
+// answers; see there.
 #include "agw/AgwFrame.h"
 #include "gateway/Gateway.h"
 #include "testengine/TestEngine.h"
@@ -175,6 +179,43 @@ public:
     QString caption() const override { return QStringLiteral("Selvane"); }
 };
 
+// Selvane as both benchmarks run it: heard on Sats port "1", "Gate to Out"
+// on, one Out port "2", duplicate time 30 s, logging off.
+struct Station {
+    SilentView view;
+    LiveSettingsValues settings;
+    NoTelemetryDecoder decoder;
+    QTemporaryDir logs;
+    std::unique_ptr<Gateway> gateway;
+
+    Station()
+    {
+        settings.host = QStringLiteral("127.0.0.1");
+        settings.call = QStringLiteral("N0CALL-5");
+        settings.sats = QStringLiteral("1");
+        settings.out = QStringLiteral("2");
+        settings.dup = QStringLiteral("30");
+        settings.forward = true;
+        settings.reverse = false;
+        settings.telemetry = false;
+    }
+    ~Station()
+    {
+        if (gateway)
+            gateway->link().closeForExit();
+    }
+    // Connects to the engine; true once it monitors and the version and
+    // ports have come back.
+    bool connect(const TestEngine& engine)
+    {
+        gateway = std::make_unique<Gateway>(view, settings, decoder, SystemClock(), SteadyClockMs(), logs.path(),
+                                            engine.serverPort());
+        gateway->dailyLog().setLogEnabled(false);
+        gateway->link().toggle();
+        return RunUntil([&] { return engine.monitoring() && view.versionShown && view.ports > 0; }, ConnectTimeoutMs);
+    }
+};
+
 // The least a client must do: cut frames out of the stream and answer each
 // "U" frame with a prepared "V" frame.
 class MinimalClient {
@@ -320,31 +361,13 @@ void BM_GatewayLoopback(benchmark::State& state, Client client, Mode mode, Echo 
     QObject::connect(&engine, &TestEngine::frameReceived,
                      [&probe](const ReceivedFrame& frame) { probe.onFrame(frame); });
 
-    // Selvane: heard on Sats port "1", "Gate to Out" on, one Out port "2",
-    // duplicate time 30 s, logging off.
-    SilentView view;
-    LiveSettingsValues settings;
-    settings.host = QStringLiteral("127.0.0.1");
-    settings.call = QStringLiteral("N0CALL-5");
-    settings.sats = QStringLiteral("1");
-    settings.out = QStringLiteral("2");
-    settings.dup = QStringLiteral("30");
-    settings.forward = true;
-    settings.reverse = false;
-    settings.telemetry = false;
-    NoTelemetryDecoder decoder;
-    QTemporaryDir logs;
-    std::unique_ptr<Gateway> gateway;
+    std::unique_ptr<Station> station;
     std::unique_ptr<MinimalClient> minimal;
 
     bool ready = false;
     if (client == Client::Selvane) {
-        gateway = std::make_unique<Gateway>(view, settings, decoder, SystemClock(), SteadyClockMs(),
-                                            logs.path(), engine.serverPort());
-        gateway->dailyLog().setLogEnabled(false);
-        gateway->link().toggle();
-        ready = RunUntil([&] { return engine.monitoring() && view.versionShown && view.ports > 0; },
-                         ConnectTimeoutMs);
+        station = std::make_unique<Station>();
+        ready = station->connect(engine);
     } else {
         minimal = std::make_unique<MinimalClient>(engine.serverPort(), MinimalReply());
         ready = RunUntil([&] { return engine.monitoring(); }, ConnectTimeoutMs);
@@ -406,8 +429,7 @@ void BM_GatewayLoopback(benchmark::State& state, Client client, Mode mode, Echo 
             failed = true;
         }
     }
-    if (gateway)
-        gateway->link().closeForExit();
+    station.reset();
     if (failed)
         return;
 
@@ -444,6 +466,126 @@ void PrintRatios()
     }
 }
 
+// A paced flood, as a busy pass could bring (and far more): the engine
+// writes heard frames at a fixed rate, every 10 ms those due by then, for a
+// fixed time: 10,000 frames a second for 60 s unless SELVANE_FLOOD_RATE and
+// SELVANE_FLOOD_SECONDS say otherwise. Nothing waits for Selvane: what it
+// does not keep up with piles up in its bounded output to the engine and is
+// dropped there, as on a real station. Reported: the rate asked and the rate
+// gated, the frames dropped (a machine that keeps up drops none), and how
+// far the "V" frames lag behind the "U" frames (median, 99th percentile,
+// maximum). Frames out of order or lost other than by the bounded output are
+// a fault, reported as an error.
+void BM_GatewayFlood(benchmark::State& state)
+{
+    bool ok = false;
+    const int rateSet = qEnvironmentVariableIntValue("SELVANE_FLOOD_RATE", &ok);
+    const qint64 rate = ok && rateSet > 0 ? rateSet : 10'000;
+    const int secondsSet = qEnvironmentVariableIntValue("SELVANE_FLOOD_SECONDS", &ok);
+    const qint64 total = (ok && secondsSet > 0 ? secondsSet : 60) * rate;
+
+    QTimer watchdog;  // wakes the event loop, so a stall is noticed
+    watchdog.start(100);
+    TestEngine engine;
+    engine.setEchoTransmissions(false);
+    engine.setFixedTime(QTime(10, 1, 2));
+    if (!engine.listen(QHostAddress::LocalHost, 0)) {
+        state.SkipWithError("the test engine cannot listen");
+        return;
+    }
+    Station station;
+    if (!station.connect(engine)) {
+        state.SkipWithError("Selvane did not connect to the test engine");
+        return;
+    }
+    engine.clearReceived();
+
+    std::vector<SteadyClock::time_point> sentAt(static_cast<size_t>(total));
+    std::vector<double> lagUs;
+    lagUs.reserve(size_t(total));
+    const quint64 firstSeq = g_nextSeq;
+    g_nextSeq += quint64(total);
+    qint64 gated = 0;
+    qint64 outOfOrder = 0;
+    qint64 lastSeq = -1;
+    QObject::connect(&engine, &TestEngine::frameReceived, [&](const ReceivedFrame& frame) {
+        if (frame.kind != 'V')
+            return;
+        const qint64 n = qint64(SeqAtEnd(frame.text)) - qint64(firstSeq);
+        if (frame.port != OutPort || n <= lastSeq || n >= total) {
+            ++outOfOrder;
+            return;
+        }
+        lagUs.push_back(std::chrono::duration<double, std::micro>(SteadyClock::now() - sentAt[size_t(n)]).count());
+        lastSeq = n;
+        ++gated;
+    });
+
+    std::vector<FrameTemplate> frames = Templates();
+    qint64 heard = 0;
+    SteadyClock::time_point start;
+    QTimer pace;
+    pace.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&pace, &QTimer::timeout, [&] {
+        const auto now = SteadyClock::now();
+        const qint64 due = std::min<qint64>(
+            total, std::chrono::duration_cast<std::chrono::milliseconds>(now - start).count() * rate / 1000);
+        QByteArray batch;
+        for (; heard < due; ++heard) {
+            FrameTemplate& t = frames[size_t(heard) % frames.size()];
+            PutSeq(t.bytes.data() + t.seqAt, firstSeq + quint64(heard));
+            sentAt[size_t(heard)] = now;
+            batch += t.bytes;
+        }
+        if (!batch.isEmpty())
+            engine.sendRaw(batch);
+        engine.clearReceived();  // the engine's own record must not grow
+    });
+
+    AgwLink& link = station.gateway->link();
+    double seconds = 0;
+    bool flowing = true;
+    for (auto _ : state) {
+        start = SteadyClock::now();
+        pace.start(10);
+        // Done when every frame heard came back or was dropped; a stall of
+        // 30 s with frames outstanding is a fault.
+        qint64 progress = -1;
+        auto since = SteadyClock::now();
+        while (heard < total || gated + link.droppedFrames() < total) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            if (gated + link.droppedFrames() + heard != progress) {
+                progress = gated + link.droppedFrames() + heard;
+                since = SteadyClock::now();
+            } else if (SteadyClock::now() - since > std::chrono::seconds(30)) {
+                flowing = false;
+                break;
+            }
+        }
+        pace.stop();
+        seconds = std::chrono::duration<double>(SteadyClock::now() - start).count();
+    }
+    if (!flowing) {
+        state.SkipWithError("the V frames stopped coming");
+        return;
+    }
+    if (outOfOrder > 0 || gated + link.droppedFrames() != total) {
+        state.SkipWithError("V frames out of order, on the wrong port, or lost other than by the bounded output");
+        return;
+    }
+    state.counters["rate_asked_per_s"] = double(rate);
+    state.counters["frames_per_s"] = seconds > 0 ? double(gated) / seconds : 0;
+    state.counters["dropped"] = double(link.droppedFrames());
+    state.counters["lag_p50_ms"] = Percentile(lagUs, 0.50) / 1000;
+    state.counters["lag_p99_ms"] = Percentile(lagUs, 0.99) / 1000;
+    state.counters["lag_max_ms"] = lagUs.empty() ? 0 : *std::max_element(lagUs.begin(), lagUs.end()) / 1000;
+    state.SetItemsProcessed(gated);
+    if (link.droppedFrames() > 0)
+        std::fprintf(stderr, "flood: %lld of %lld frames dropped: this machine did not keep up %lld frames a second\n",
+                     static_cast<long long>(link.droppedFrames()), static_cast<long long>(total),
+                     static_cast<long long>(rate));
+}
+
 } // namespace
 
 BENCHMARK_CAPTURE(BM_GatewayLoopback, selvane_pipelined, Client::Selvane, Mode::Pipelined, Echo::Off)
@@ -470,6 +612,8 @@ BENCHMARK_CAPTURE(BM_GatewayLoopback, selvane_one_at_a_time_echo, Client::Selvan
 BENCHMARK_CAPTURE(BM_GatewayLoopback, minimal_one_at_a_time_echo, Client::Minimal, Mode::OneAtATime, Echo::On)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_GatewayFlood)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecond);
 
 int main(int argc, char** argv)
 {

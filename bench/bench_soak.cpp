@@ -3,7 +3,8 @@
 // each one gated down from the Sats port to the Out port as a "V" frame.
 //
 // Reported: frames per second end to end (from the first "U" frame written
-// to the last "V" frame received back), selvaned's peak resident memory
+// to the last "V" frame received back), selvaned's processor time per frame
+// (user and system, from /proc), its peak resident memory
 // (VmHWM) and its resident memory (VmRSS) after 100,000 and after 1,000,000
 // frames. Memory that stays flat between those two points is the claim: the
 // stores a long run fills (packet lists, the duplicate filter, the output
@@ -34,6 +35,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <unistd.h>
 
 using namespace selvane;
 
@@ -111,6 +113,22 @@ double StatusKb(qint64 pid, const QByteArray& field)
         if (line.startsWith(field + ':'))
             return line.mid(field.size() + 1).trimmed().split(' ').value(0).toDouble();
     return -1;
+}
+
+// The processor time a process has used so far (user and system), in
+// seconds, or -1.
+double CpuSeconds(qint64 pid)
+{
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    // After the command name in parentheses: state is field 3, utime 14 and
+    // stime 15.
+    const QByteArray line = file.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return -1;
+    return (fields[11].toDouble() + fields[12].toDouble()) / double(::sysconf(_SC_CLK_TCK));
 }
 
 // Runs the event loop until done() holds; false when progress() has not
@@ -239,6 +257,7 @@ void BM_SelvanedSoak(benchmark::State& state)
 
     double rssAtCheckpoint = -1;
     double seconds = 0;
+    const double cpuAtStart = CpuSeconds(pid);
     bool ok = true;
     for (auto _ : state) {
         const auto start = SteadyClock::now();
@@ -263,10 +282,12 @@ void BM_SelvanedSoak(benchmark::State& state)
         return;
     }
 
+    const double cpu = CpuSeconds(pid) - cpuAtStart;
     const double rssAtEnd = StatusKb(pid, "VmRSS");
     const double peak = StatusKb(pid, "VmHWM");
     state.counters["frames"] = double(answered);
     state.counters["frames_per_s"] = seconds > 0 ? double(answered) / seconds : 0;
+    state.counters["selvaned_cpu_us_per_frame"] = cpuAtStart >= 0 && answered > 0 ? cpu * 1e6 / double(answered) : -1;
     state.counters["peak_kB"] = peak;
     state.counters["rss_100k_kB"] = rssAtCheckpoint;
     state.counters["rss_1M_kB"] = rssAtEnd;

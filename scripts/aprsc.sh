@@ -33,7 +33,7 @@ build() {
         echo "$out/aprsc"
         return
     fi
-    [[ -f "$TARBALL" ]] || die "no aprsc source at $TARBALL"
+    [[ -f "$TARBALL" ]] || die "no aprsc source at $TARBALL (set APRSC_TARBALL to the path of aprsc-$APRSC_VERSION.tar.gz)"
     mkdir -p "$out"
     out="$(cd "$out" && pwd)"
     rm -rf "$out/aprsc-$APRSC_VERSION"

@@ -32,12 +32,6 @@ export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:log_path=$REPORTS/asan"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$REPORTS/ubsan"
-# The flood test keeps up 10,000 frames a second for a minute in the normal
-# build; with the sanitizers the test engine, in the same process, falls
-# behind and the bounded output drops frames, as it should. A slower, shorter
-# flood runs the same code without asking sanitized code for that speed.
-export SELVANE_FLOOD_SECONDS="${SELVANE_FLOOD_SECONDS:-5}"
-export SELVANE_FLOOD_RATE="${SELVANE_FLOOD_RATE:-1000}"
 
 # The build runs one program of its own (the icon renderer), under the same
 # options.

@@ -20,8 +20,8 @@
 
 namespace {
 
-// SIGTERM, SIGINT and SIGHUP end the program through the event loop, so that
-// the same shut-down runs as when the window is closed. The handler only
+// SIGTERM, SIGINT and SIGHUP end the program through the event loop, with
+// the same shut-down as when the main window is closed. The handler only
 // writes one byte to a socket pair; the notifier does the rest on the UI
 // thread.
 int g_signalPipe[2] = {-1, -1};
@@ -174,28 +174,41 @@ int main(int argc, char** argv)
 
     selvane::SelvaneApp selvane({});
 
+    // Ends the program after the shut-down of closing the main window. Not
+    // QApplication::quit(): that first closes every window and gives up
+    // when one refuses, and the telemetry window refuses (its close is the
+    // user's "Hide", which would also change the mode saved).
+    const auto end = [&selvane] {
+        selvane.shutdown();
+        QCoreApplication::exit(0);
+    };
+    bool started = false;
     bool terminate = false;
     std::unique_ptr<QSocketNotifier> notifier;
     if (g_signalPipe[1] >= 0) {
         notifier = std::make_unique<QSocketNotifier>(g_signalPipe[1], QSocketNotifier::Read);
-        QObject::connect(notifier.get(), &QSocketNotifier::activated, &app, [&terminate] {
+        QObject::connect(notifier.get(), &QSocketNotifier::activated, &app, [&] {
             char byte;
             [[maybe_unused]] auto n = ::read(g_signalPipe[1], &byte, 1);
             terminate = true;
-            // A signal can arrive while start-up shows a message box, before
-            // the main loop runs: the box is closed and start-up ends early.
+            // A message box open (at start-up, or a connection error later)
+            // is closed; its caller goes on once this handler returns.
             for (int i = 0; i < 8; ++i) {
                 QWidget* modal = QApplication::activeModalWidget();
                 if (!modal)
                     break;
                 modal->close();
             }
-            QApplication::quit();
+            // During start-up the rest waits for start() to return (below);
+            // afterwards the shut-down runs from the main loop, once any
+            // box's own loop has ended.
+            if (started)
+                QMetaObject::invokeMethod(&app, end, Qt::QueuedConnection);
         });
     }
     // Closing the window, a signal and the end of the program all arrive
     // here or at aboutToQuit; the shut-down runs once.
-    QObject::connect(&selvane, &selvane::SelvaneApp::finished, &app, &QApplication::quit);
+    QObject::connect(&selvane, &selvane::SelvaneApp::finished, &app, end);
     QObject::connect(&app, &QApplication::aboutToQuit, &selvane, &selvane::SelvaneApp::shutdown);
     // The desktop session ending: everything is saved now, since the session
     // manager may end the process without another word; it may also cancel.
@@ -211,5 +224,6 @@ int main(int argc, char** argv)
         selvane.shutdown();
         return 0;
     }
+    started = true;
     return app.exec();
 }

@@ -14,6 +14,7 @@
 
 #include "headless/EventLog.h"
 #include "headless/HeadlessGateway.h"
+#include "headless/LocalTimeZone.h"
 #include "selvane/Version.h"
 #include "settings/FolderLock.h"
 
@@ -71,6 +72,7 @@ bool UsableFolder(const QString& dir, QString* why)
 
 int main(int argc, char** argv)
 {
+    selvane::ReadLocalTimeZoneOnce();
     InstallSignalHandlers();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("selvaned"));
@@ -139,6 +141,7 @@ int main(int argc, char** argv)
         if (::read(g_signalPipe[1], &byte, 1) != 1)
             return;
         if (byte == SIGHUP) {
+            selvane::ReadLocalTimeZoneAgain();
             gateway.reload();
             return;
         }

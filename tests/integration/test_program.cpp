@@ -14,7 +14,9 @@ struct Program {
     QTemporaryDir dir;
     QProcess process;
 
-    void start()
+    // Returns once the signal handlers are in place: the folder lock is
+    // taken right after them.
+    void launch()
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -22,10 +24,24 @@ struct Program {
         process.setWorkingDirectory(dir.path());
         process.start(QStringLiteral(SELVANE_BINARY), {});
         ASSERT_TRUE(process.waitForStarted(10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(dir.filePath("Selvane.lock")); }, 10000));
+    }
+
+    void start()
+    {
+        launch();
         // Start-up is done when the settings file has been rewritten (a first
         // start writes the defaults).
         ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(dir.filePath("Selvane.ini")); }, 10000));
         QTest::qWait(300);
+    }
+
+    ~Program()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
     }
 
     QByteArray settings() const
@@ -71,6 +87,32 @@ TEST(Program, InterruptRunsTheShutDown)
 TEST(Program, HangupRunsTheShutDown)
 {
     ExpectShutDownBy(SIGHUP);
+}
+
+// The telemetry window shown in "Show Tlm" mode refuses to close (its close
+// is the user's "Hide"), so a signal must not end the program by closing
+// every window: one SIGTERM always ends it, and the mode saved is the one
+// chosen. The signal goes as soon as the handlers are in place (the folder
+// lock exists), before or after the windows appear; repeated, since which
+// window a close-all reaches first varies from run to run.
+TEST(Program, OneTerminationSignalEndsTheProgramWithTheTelemetryWindowShownAndKeepsItsMode)
+{
+    const QByteArray shown =
+        "\"WIDE,WIDE\",\"N0CALL-5\",\"1\",\"2\",\"30\",\"localhost\",0,0,7470,0,0,4850,0,0,0,1,0\r\n";
+    for (int run = 0; run < 6; ++run) {
+        SCOPED_TRACE(run);
+        Program program;
+        ASSERT_TRUE(program.dir.isValid());
+        QFile ini(program.dir.filePath("Selvane.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly) && ini.write(shown) == shown.size());
+        ini.close();
+        program.launch();
+        ::kill(pid_t(program.process.processId()), SIGTERM);
+        ASSERT_TRUE(program.process.waitForFinished(10000)) << "still running after one SIGTERM";
+        EXPECT_EQ(program.process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.process.exitCode(), 0);
+        EXPECT_EQ(program.settings(), shown);
+    }
 }
 
 // Where "Logs" cannot be made, start-up shows a message box before the main
