@@ -181,14 +181,14 @@ public:
 
 // Selvane as both benchmarks run it: heard on Sats port "1", "Gate to Out"
 // on, one Out port "2", duplicate time 30 s, logging off.
-struct Station {
+struct GatewayRig {
     SilentView view;
     LiveSettingsValues settings;
     NoTelemetryDecoder decoder;
     QTemporaryDir logs;
     std::unique_ptr<Gateway> gateway;
 
-    Station()
+    GatewayRig()
     {
         settings.host = QStringLiteral("127.0.0.1");
         settings.call = QStringLiteral("N0CALL-5");
@@ -199,7 +199,7 @@ struct Station {
         settings.reverse = false;
         settings.telemetry = false;
     }
-    ~Station()
+    ~GatewayRig()
     {
         if (gateway)
             gateway->link().closeForExit();
@@ -361,12 +361,12 @@ void BM_GatewayLoopback(benchmark::State& state, Client client, Mode mode, Echo 
     QObject::connect(&engine, &TestEngine::frameReceived,
                      [&probe](const ReceivedFrame& frame) { probe.onFrame(frame); });
 
-    std::unique_ptr<Station> station;
+    std::unique_ptr<GatewayRig> station;
     std::unique_ptr<MinimalClient> minimal;
 
     bool ready = false;
     if (client == Client::Selvane) {
-        station = std::make_unique<Station>();
+        station = std::make_unique<GatewayRig>();
         ready = station->connect(engine);
     } else {
         minimal = std::make_unique<MinimalClient>(engine.serverPort(), MinimalReply());
@@ -493,7 +493,7 @@ void BM_GatewayFlood(benchmark::State& state)
         state.SkipWithError("the test engine cannot listen");
         return;
     }
-    Station station;
+    GatewayRig station;
     if (!station.connect(engine)) {
         state.SkipWithError("Selvane did not connect to the test engine");
         return;
