@@ -4,6 +4,7 @@
 
 #include "FakeTelemetryView.h"
 #include "telemetry/TelemetryDecoder.h"
+#include "telemetry/TelemetrySeries.h"
 
 namespace selvane::test {
 namespace {
@@ -327,4 +328,41 @@ TEST(TelemetryDecoder, AutoModeShowsTheWindowOnArrival)
 }
 
 } // namespace
+
+// The values of a display line as the plots read them: every line the
+// decoder writes, and nothing from a line of another form.
+TEST(TelemetrySeries, SamplesOfDisplayLines)
+{
+    using Q = TelemetryQuantity;
+    const QTime t(9, 5);
+    const struct {
+        const char* line;
+        QList<TelemetrySample> samples;
+    } rows[] = {
+        {"0 09:05 Pannelli +X=51mA +Y=69mA +Z=105mA",
+         {{t, Q::PanelCurrent, "A +X", 51, "mA"}, {t, Q::PanelCurrent, "A +Y", 69, "mA"},
+          {t, Q::PanelCurrent, "A +Z", 105, "mA"}}},
+        {"5 09:05 Temp Batt=12.3C Tx=-4.0C -Y=.5C -Z=0.0C",
+         {{t, Q::Temperature, "B Batt", 12.3, "C"}, {t, Q::Temperature, "B Tx", -4, "C"},
+          {t, Q::Temperature, "B -Y", 0.5, "C"}, {t, Q::Temperature, "B -Z", 0, "C"}}},
+        {"2 09:05 Temp +X=1.0C Stack=2.0C Corrente -Y=-3mA",
+         {{t, Q::Temperature, "A +X", 1, "C"}, {t, Q::Temperature, "A Stack", 2, "C"},
+          {t, Q::BatteryCurrent, "A -Y", -3, "mA"}}},
+        {"7 09:05 Corrente di carica Batt=250mA", {{t, Q::BatteryCurrent, "B Batt", 250, "mA"}}},
+        {"4 09:05 BattA=13.76V BattB=14.94V Tx=1.24W 8V=8.19V",
+         {{t, Q::BatteryVoltage, "A BattA", 13.76, "V"}, {t, Q::BatteryVoltage, "A BattB", 14.94, "V"},
+          {t, Q::TransmitterPower, "A Tx", 1.24, "W"}, {t, Q::BatteryVoltage, "A 8V", 8.19, "V"}}},
+        {"2026-12-06", {}},
+        {"4 9:05 BattA=13.76V", {}},
+        {"4 09:05 BattA=13.76Volts", {}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(TelemetrySamples(QString::fromLatin1(row.line)), row.samples) << row.line;
+    const QList<TelemetrySample> battery = TelemetrySamples("8 23:59 BattA=14.00V BattB=13.99V Tx=.89W 8V=7.9V");
+    ASSERT_EQ(battery.size(), 4);
+    EXPECT_FALSE(IsLowBatterySample(battery[0]));
+    EXPECT_TRUE(IsLowBatterySample(battery[1]));
+    EXPECT_FALSE(IsLowBatterySample(battery[3]));  // the 8 V supply is not a battery
+}
+
 } // namespace selvane::test
