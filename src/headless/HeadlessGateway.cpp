@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-#include "settings/SettingsFile.h"
+#include "settings/SettingsCheck.h"
 
 namespace selvane {
 
@@ -81,18 +81,21 @@ HeadlessGateway::~HeadlessGateway()
     stop();
 }
 
-void HeadlessGateway::start()
+bool HeadlessGateway::start()
 {
+    // A file a person edited is taken as written or not at all: never
+    // replaced, never half read.
+    const StrictSettingsLoad load = LoadSettingsStrictly(m_store.path(), true);
+    if (load.outcome == StrictSettingsLoad::Outcome::Refused) {
+        m_log.problem(load.message + tr(": selvaned non parte"));
+        return false;
+    }
+    if (load.outcome == StrictSettingsLoad::Outcome::Created)
+        m_log.event(load.message);
     if (!EnsureLogsDirectory(m_options.folder))
         m_log.problem(QStringLiteral("impossibile creare la cartella %1: log e storico telemetria non saranno scritti")
                           .arg(QDir::toNativeSeparators(m_logsDir)));
-    if (!m_store.LoadSettings(m_settings)) {
-        m_log.problem(QStringLiteral("%1 mancante o danneggiato: sostituito con le impostazioni predefinite")
-                          .arg(QDir::toNativeSeparators(m_store.path())));
-        // Nobody is there to correct half-read values: the gateway runs with
-        // exactly what the file now holds, the defaults.
-        m_settings.applyAll(DefaultSettings());
-    }
+    m_settings.applyAll(load.values);
     applySettings();
     m_log.event(QStringLiteral("impostazioni: ") + settingsSummary());
 
@@ -110,6 +113,7 @@ void HeadlessGateway::start()
         m_log.event(m_aprsIs->statusText());
 
     m_gateway->link().toggle();
+    return true;
 }
 
 bool HeadlessGateway::reload()
@@ -117,16 +121,14 @@ bool HeadlessGateway::reload()
     // aprs-is.conf is a file of its own: read again whatever Selvane.ini holds.
     if (m_aprsIs)
         m_aprsIs->applyConfig(readAprsIsConfig());
-    const std::optional<QByteArray> data = ReadSettingsFile(m_store.path());
-    const SettingsReadResult read = data ? ParseSettingsRecord(*data) : SettingsReadResult{{}, 1};
+    const StrictSettingsLoad load = LoadSettingsStrictly(m_store.path(), false);
     SettingsValues candidate;
-    if (!read.ok() || !candidate.applyAll(read.values)) {
-        m_log.problem(QStringLiteral("%1 illeggibile o danneggiato: restano le impostazioni in uso")
-                          .arg(QDir::toNativeSeparators(m_store.path())));
+    if (load.outcome != StrictSettingsLoad::Outcome::Read || !candidate.applyAll(load.values)) {
+        m_log.problem(load.message + tr(": restano le impostazioni in uso"));
         return false;
     }
     const EngineChoice before = m_settings.engineChoice();
-    m_settings.applyAll(read.values);
+    m_settings.applyAll(load.values);
     applySettings();
     if (m_settings.engineChoice() != before)
         m_gateway->link().engineChoiceChanged();

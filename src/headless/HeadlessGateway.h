@@ -37,12 +37,14 @@ public:
     explicit HeadlessGateway(Options options);
     ~HeadlessGateway() override;
 
-    // Reads the settings (a missing or damaged file is replaced by the
-    // defaults, and said so), makes sure Logs/ exists and connects.
-    void start();
+    // Reads the settings strictly (settings/SettingsCheck.h; a missing file
+    // is created with the defaults, and said so), makes sure Logs/ exists
+    // and connects. False, with the reason said and nothing changed, when
+    // the file is damaged or not a regular file: the program should end.
+    bool start();
     // Reads Selvane.ini again and applies it from the next packet on; a file
-    // that cannot be read or is damaged changes nothing (and is not
-    // rewritten). True when the new settings are in force.
+    // that is missing, damaged or not a regular file changes nothing (and is
+    // not rewritten), and is said. True when the new settings are in force.
     bool reload();
     // Closes the connection and the open log and history files.
     void stop();
