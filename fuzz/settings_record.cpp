@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "Doubles.h"
+#include "settings/SettingsCheck.h"
 #include "settings/SettingsFile.h"
 
 using namespace selvane;
@@ -10,8 +11,13 @@ using namespace selvane::fuzz;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const SettingsReadResult read = ParseSettingsRecord(Bytes(data, size));
+    const QByteArray bytes = Bytes(data, size);
+    const SettingsReadResult read = ParseSettingsRecord(bytes);
     FUZZ_CHECK(read.failedField >= 0 && read.failedField <= kSettingsFieldCount);
+    // What the strict reading accepts, the forgiving one reads whole.
+    const std::optional<SettingsFault> fault = CheckSettingsRecord(bytes);
+    FUZZ_CHECK(fault || read.ok());
+    FUZZ_CHECK(!fault || (fault->field >= 1 && fault->field <= kSettingsMaxFieldCount + 1));
 
     // What is written reads back equal, apart from the double quotes the
     // writer drops from texts (an unquoted field may hold one).

@@ -17,6 +17,7 @@
 #include "headless/LocalTimeZone.h"
 #include "selvane/Version.h"
 #include "settings/FolderLock.h"
+#include "settings/SettingsCommand.h"
 
 namespace {
 
@@ -91,8 +92,18 @@ int main(int argc, char** argv)
     const QCommandLineOption portOption(QStringLiteral("engine-port"),
                                         QStringLiteral("TCP port of the engine's AGW server (default 8000; the host is in Selvane.ini)."),
                                         QStringLiteral("N"), QStringLiteral("8000"));
+    const QCommandLineOption setOption(
+        QStringLiteral("set"),
+        QStringLiteral("Write NAME=VALUE into DIR/Selvane.ini, keeping the other fields, and exit (more NAME=VALUE "
+                       "may follow). Names: via, call, sats, out, dup, address, logs, tlm-mode, gate-to-out, "
+                       "gate-to-sats, gate-telemetry, profile, reconnect; see selvaned(8)."),
+        QStringLiteral("NAME=VALUE"));
+    const QCommandLineOption showOption(QStringLiteral("show"),
+                                        QStringLiteral("Print the settings of DIR/Selvane.ini, one name=value a line, and exit."));
     parser.addOption(dirOption);
     parser.addOption(portOption);
+    parser.addOption(setOption);
+    parser.addOption(showOption);
     if (!parser.parse(app.arguments())) {
         Fail(parser.errorText() + QStringLiteral(" (see selvaned --help)"));
         return 2;
@@ -102,6 +113,17 @@ int main(int argc, char** argv)
     if (parser.isSet(QStringLiteral("version"))) {
         std::printf("selvaned %s\n", SELVANE_VERSION);
         return 0;
+    }
+    const QString folder = QDir::cleanPath(parser.value(dirOption));
+    if (parser.isSet(setOption) || (parser.isSet(showOption) && parser.positionalArguments().isEmpty())) {
+        // "--set a=1 b=2" as well as "--set a=1 --set b=2".
+        const QStringList assignments = parser.values(setOption) + parser.positionalArguments();
+        const selvane::SettingsCommandResult result =
+            selvane::RunSettingsCommand(folder, assignments, parser.isSet(showOption));
+        std::fputs(result.out.toLocal8Bit().constData(), stdout);
+        for (const QString& line : result.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            Fail(line);
+        return result.exitStatus;
     }
     if (!parser.positionalArguments().isEmpty()) {
         Fail(QStringLiteral("unexpected argument: %1 (see selvaned --help)").arg(parser.positionalArguments().first()));
@@ -113,7 +135,6 @@ int main(int argc, char** argv)
         Fail(QStringLiteral("bad engine port: %1").arg(parser.value(portOption)));
         return 2;
     }
-    const QString folder = QDir::cleanPath(parser.value(dirOption));
     QString why;
     if (!UsableFolder(folder, &why)) {
         Fail(why);
@@ -150,7 +171,11 @@ int main(int argc, char** argv)
         QCoreApplication::quit();
     });
 
-    gateway.start();
+    // A damaged settings file or one that is not a regular file: exit status
+    // 2, which the service unit does not restart after (restarting would
+    // only repeat the message).
+    if (!gateway.start())
+        return 2;
     const int status = app.exec();
     gateway.stop();
     return status;

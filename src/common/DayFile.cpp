@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <unistd.h>
+
+#include "common/SafeFile.h"
 #include "common/TextRules.h"
 
 namespace selvane {
@@ -45,13 +48,24 @@ bool DayFile::openDay(const QString& dayKey, bool* isNew)
     *isNew = !info.exists() || (info.isFile() && info.size() == 0);
     const bool cutShort = info.isFile() && EndsInsideALine(path);
     m_file.setFileName(path);
+    // Only a regular file of our own: never written through a link onto a
+    // device, and a FIFO in its place cannot stall the gateway.
+    QString why;
+    const int fd = OpenRegularFileForAppend(path, &why);
     // Unbuffered: each record is one write of its own, and one that fails
     // leaves nothing behind in a buffer to come out later.
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
-        failed(path, m_file.errorString());
+    if (fd < 0
+        || !m_file.open(fd, QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered,
+                        QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0) {
+            why = m_file.errorString();
+            ::close(fd);
+        }
+        failed(path, why);
         return false;
     }
     m_day = dayKey;
+    m_path = path;
     if (cutShort)
         return append(QByteArrayLiteral("\r\n"));
     return true;
@@ -70,7 +84,7 @@ bool DayFile::append(const QByteArray& bytes)
     // never meets half a record and the next one starts on a line of its own.
     const QString why = m_file.errorString();
     m_file.resize(before);
-    const QString path = m_file.fileName();
+    const QString path = m_path;
     close();
     failed(path, why);
     return false;

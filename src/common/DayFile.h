@@ -13,11 +13,13 @@ namespace selvane {
 QString DayKey(const QDate& date);
 
 // One file a day in a folder ("<dir>/yy-mm-dd<suffix>"), held open for
-// appending between writes and reopened at a change of day. A file that
-// cannot be opened or written never stops the caller: the write fails, what
-// it had written of the record is cut off again (a full disk leaves no half
-// record in the file), the file is closed and the day forgotten, so the next
-// write tries again. The first failure after a good write is reported once
+// appending between writes and reopened at a change of day. Only a regular
+// file is written: a name that is a device, a FIFO, a socket, a folder or a
+// link to one of them (or to nothing) fails like a file that cannot be
+// opened. A file that cannot be opened or written never stops the caller:
+// the write fails, what it had written of the record is cut off again (a
+// full disk leaves no half record in the file), the file is closed and the
+// day forgotten, so the next write tries again. The first failure after a good write is reported once
 // through onTrouble, the next good write after failures through onRecovered.
 // Every write is flushed at once: other programs read these files while the
 // gateway runs, and a crash must not lose what was written.
@@ -53,6 +55,7 @@ private:
     QString m_dir;
     QString m_suffix;
     QString m_day;
+    QString m_path;  // of the open file
     QFile m_file;
     bool m_troubled = false;
 

@@ -152,4 +152,66 @@ bool WriteRegularFile(const QString& path, const QByteArray& bytes, QString* err
     return true;
 }
 
+bool CreateNewRegularFile(const QString& path, const QByteArray& bytes, bool* exists, QString* error)
+{
+    if (exists)
+        *exists = false;
+    const QByteArray name = QFile::encodeName(path);
+    // O_EXCL: fails on anything already there, a dangling link included, so
+    // nothing is ever written through a link or over another file.
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        if (exists)
+            *exists = errno == EEXIST;
+        if (error)
+            *error = ErrnoText(errno);
+        return false;
+    }
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (error)
+                *error = ErrnoText(n < 0 ? errno : ENOSPC);
+            ::close(fd);
+            ::unlink(name.constData());  // made here, so ours to remove
+            return false;
+        }
+        done += n;
+    }
+    if (::close(fd) != 0) {
+        if (error)
+            *error = ErrnoText(errno);
+        ::unlink(name.constData());
+        return false;
+    }
+    return true;
+}
+
+int OpenRegularFileForAppend(const QString& path, QString* error)
+{
+    if (!IsWritableRegularPath(path, error))
+        return -1;
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        if (error)
+            *error = ErrnoText(errno);
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        if (error)
+            *error = NotRegularText();
+        return -1;
+    }
+    // Writes to a regular file never wait anyway; blocking mode keeps a full
+    // disk an error rather than a retry.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
 } // namespace selvane

@@ -44,4 +44,17 @@ bool WriteRegularFile(const QString& path, const QByteArray& bytes, QString* err
 // or a regular file (a link to one included). error says why not.
 bool IsWritableRegularPath(const QString& path, QString* error = nullptr);
 
+// Makes a new regular file holding the bytes. Fails, with nothing touched,
+// when anything at all is there already, a link included; *exists then tells
+// that this was the reason, so a caller can try another name.
+bool CreateNewRegularFile(const QString& path, const QByteArray& bytes, bool* exists = nullptr,
+                          QString* error = nullptr);
+
+// Opens a file for appending, creating it when nothing is there, as a file
+// descriptor for QFile::open(int, ...), or -1 with error set. Refused like
+// WriteRegularFile: a device, FIFO, socket or directory, directly or through
+// a link, and a link to nothing. The open itself never blocks (a FIFO put in
+// its place meanwhile is found by the check after opening).
+int OpenRegularFileForAppend(const QString& path, QString* error = nullptr);
+
 } // namespace selvane

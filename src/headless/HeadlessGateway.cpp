@@ -5,6 +5,7 @@
 #include "agw/EngineProfile.h"
 #include "common/TextRules.h"
 #include "gateway/Classification.h"
+#include "settings/SettingsCheck.h"
 #include "settings/SettingsFile.h"
 
 namespace selvane {
@@ -132,21 +133,24 @@ void HeadlessGateway::present()
             [this](const QString& line) { m_log.event(QStringLiteral("APRS-IS <- ") + line); });
 }
 
-void HeadlessGateway::start()
+bool HeadlessGateway::start()
 {
-    if (!m_station->ensureLogsFolder())
-        m_log.problem(QStringLiteral("impossibile creare la cartella %1: log e storico telemetria non saranno scritti")
-                          .arg(QDir::toNativeSeparators(m_station->logsDir())));
-    if (!m_store.LoadSettings(m_settings)) {
-        m_log.problem(QStringLiteral("%1 mancante o danneggiato: sostituito con le impostazioni predefinite")
-                          .arg(QDir::toNativeSeparators(m_store.path())));
-        // Nobody is there to correct half-read values: the gateway runs with
-        // exactly what the file now holds, the defaults.
-        m_settings.applyAll(DefaultSettings());
+    // A file a person edited is taken as written or not at all: never
+    // replaced, never half read.
+    const StrictSettingsLoad load = LoadSettingsStrictly(m_store.path(), true);
+    if (load.outcome == StrictSettingsLoad::Outcome::Refused) {
+        m_log.problem(load.message + tr(": selvaned non parte"));
+        return false;
     }
+    if (load.outcome == StrictSettingsLoad::Outcome::Created)
+        m_log.event(load.message);
+    if (!m_station->ensureLogsFolder())
+        m_log.problem(tr("impossibile creare la cartella %1: log e storico telemetria non saranno scritti")
+                          .arg(QDir::toNativeSeparators(m_station->logsDir())));
+    m_settings.applyAll(load.values);
     applySettings();
     reportConfig(m_station->loadConfig());
-    m_log.event(QStringLiteral("impostazioni: ") + settingsSummary());
+    m_log.event(tr("impostazioni: ") + settingsSummary());
     remindOfMissingCall();
     m_noCallReminder.start();
 
@@ -156,6 +160,7 @@ void HeadlessGateway::start()
         m_log.event(m_station->aprsIs()->statusText());
 
     m_station->link().toggle();
+    return true;
 }
 
 bool HeadlessGateway::reload()
@@ -164,20 +169,18 @@ bool HeadlessGateway::reload()
     const StationConfigRead config = ReadStationConfig(m_options.folder);
     reportConfig(config.problems);
     m_station->applyConfig(config.config);
-    const std::optional<QByteArray> data = ReadSettingsFile(m_store.path());
-    const SettingsReadResult read = data ? ParseSettingsRecord(*data) : SettingsReadResult{{}, 1};
+    const StrictSettingsLoad load = LoadSettingsStrictly(m_store.path(), false);
     SettingsValues candidate;
-    if (!read.ok() || !candidate.applyAll(read.values)) {
-        m_log.problem(QStringLiteral("%1 illeggibile o danneggiato: restano le impostazioni in uso")
-                          .arg(QDir::toNativeSeparators(m_store.path())));
+    if (load.outcome != StrictSettingsLoad::Outcome::Read || !candidate.applyAll(load.values)) {
+        m_log.problem(load.message + tr(": restano le impostazioni in uso"));
         return false;
     }
     const EngineChoice before = m_settings.engineChoice();
-    m_settings.applyAll(read.values);
+    m_settings.applyAll(load.values);
     applySettings();
     if (m_settings.engineChoice() != before)
         m_station->link().engineChoiceChanged();
-    m_log.event(QStringLiteral("impostazioni rilette (SIGHUP): ") + settingsSummary());
+    m_log.event(tr("impostazioni rilette (SIGHUP): ") + settingsSummary());
     return true;
 }
 

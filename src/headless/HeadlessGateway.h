@@ -34,14 +34,16 @@ public:
     explicit HeadlessGateway(Options options);
     ~HeadlessGateway() override;
 
-    // Reads the settings (a missing or damaged file is replaced by the
-    // defaults, and said so), makes sure Logs/ exists, reads selvane.conf
-    // and connects.
-    void start();
+    // Reads the settings strictly (settings/SettingsCheck.h; a missing file
+    // is created with the defaults, and said so), makes sure Logs/ exists,
+    // reads selvane.conf and connects. False, with the reason said and
+    // nothing changed, when Selvane.ini is damaged or not a regular file:
+    // the program should end.
+    bool start();
     // Reads Selvane.ini and selvane.conf again and applies them from the
-    // next packet on; a Selvane.ini that cannot be read or is damaged
-    // changes nothing (and is not rewritten). True when the new settings
-    // are in force.
+    // next packet on; a Selvane.ini that is missing, damaged or not a
+    // regular file changes nothing (and is not rewritten), and is said. True
+    // when the new settings are in force.
     bool reload();
     // The station's stop: the connection, the upload, the open files.
     void stop();

@@ -25,13 +25,16 @@ bool FolderLock::tryLock()
     const QString where = QDir::toNativeSeparators(QDir(m_folder).absolutePath());
     qint64 pid = 0;
     QString host, app;
-    if (m_lock->getLockInfo(&pid, &host, &app))
+    if (m_lock->getLockInfo(&pid, &host, &app)) {
+        m_holderApp = app;
+        m_holderPid = pid;
         m_problem = QStringLiteral("Un altro Selvane lavora già nella cartella %1 (%2, processo %3 su %4).")
                         .arg(where, app)
                         .arg(pid)
                         .arg(host);
-    else
+    } else {
         m_problem = QStringLiteral("Un altro Selvane lavora già nella cartella %1.").arg(where);
+    }
     return false;
 }
 

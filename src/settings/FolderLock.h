@@ -26,6 +26,10 @@ public:
     // Why tryLock() failed, for the user: names the other program's process
     // when it is known.
     QString problem() const { return m_problem; }
+    // The application name and process id the other program's lock gives
+    // ("selvaned", "Selvane"); empty and 0 when unknown.
+    QString holderApplication() const { return m_holderApp; }
+    qint64 holderProcess() const { return m_holderPid; }
 
     static QString lockFileName() { return QStringLiteral("Selvane.lock"); }
 
@@ -33,6 +37,8 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     QString m_folder;
     QString m_problem;
+    QString m_holderApp;
+    qint64 m_holderPid = 0;
 };
 
 } // namespace selvane

@@ -1,8 +1,6 @@
 #include "settings/SettingsFile.h"
 
-#include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 #include <QString>
 
 #include <cmath>
@@ -15,13 +13,17 @@ namespace {
 
 constexpr int kIntegerMin = -32768;
 constexpr int kIntegerMax = 32767;
-// A settings record is well under a kilobyte; a far larger file is not one.
-// Reading stops here so a stray huge file cannot exhaust memory.
-constexpr qint64 kMaxReadBytes = 1 << 20;
 
 bool IsLineEnd(char c)
 {
     return c == '\r' || c == '\n';
+}
+
+// Whether a line ends at position i: LF, or CR not followed by LF (CR LF
+// counts once, at its LF).
+bool EndsLineAt(const QByteArray& data, qsizetype i)
+{
+    return data[i] == '\n' || (data[i] == '\r' && (i + 1 >= data.size() || data[i + 1] != '\n'));
 }
 
 // Hands out the fields of a record one at a time.
@@ -30,29 +32,39 @@ public:
     explicit FieldReader(const QByteArray& data) : m_data(data) {}
 
     // The next field, or nullopt when the data ended before it.
-    std::optional<QByteArray> next()
+    std::optional<SettingsFieldText> next()
     {
         const qsizetype n = m_data.size();
         // A line end right after a comma, or a blank line, begins no field:
         // a record broken into lines after its commas reads the same.
-        while (m_pos < n && (m_data[m_pos] == ' ' || IsLineEnd(m_data[m_pos])))
+        while (m_pos < n && (m_data[m_pos] == ' ' || IsLineEnd(m_data[m_pos]))) {
+            if (EndsLineAt(m_data, m_pos))
+                ++m_line;
             ++m_pos;
+        }
         if (m_pos >= n)
             return std::nullopt;
-        QByteArray field;
+        SettingsFieldText field;
+        field.line = m_line;
         if (m_data[m_pos] == '"') {
             const qsizetype open = m_pos + 1;
             qsizetype close = m_data.indexOf('"', open);
-            if (close < 0)
+            if (close < 0) {
                 close = n; // unterminated: the text runs to the end
-            field = m_data.mid(open, close - open);
+                field.unterminated = true;
+            }
+            field.text = m_data.mid(open, close - open);
+            for (qsizetype i = open; i < close; ++i)
+                m_line += EndsLineAt(m_data, i) ? 1 : 0;
             m_pos = close < n ? close + 1 : n;
             // Whatever follows the closing quote belongs to no field.
+            const qsizetype after = m_pos;
             skipToSeparator();
+            field.afterQuote = m_data.mid(after, m_fieldEnd - after);
         } else {
             const qsizetype start = m_pos;
             skipToSeparator();
-            field = m_data.mid(start, m_fieldEnd - start);
+            field.text = m_data.mid(start, m_fieldEnd - start);
         }
         return field;
     }
@@ -68,6 +80,8 @@ private:
         if (m_pos >= n)
             return;
         const char c = m_data[m_pos++];
+        if (IsLineEnd(c))
+            ++m_line;  // a CR LF pair is passed whole here
         if (c == '\r' && m_pos < n && m_data[m_pos] == '\n')
             ++m_pos;
     }
@@ -75,6 +89,7 @@ private:
     const QByteArray& m_data;
     qsizetype m_pos = 0;
     qsizetype m_fieldEnd = 0;
+    int m_line = 1;
 };
 
 bool IsDigit(char c)
@@ -173,11 +188,31 @@ QByteArray NumberText(double value)
 
 } // namespace
 
+QList<SettingsFieldText> SplitSettingsRecord(const QByteArray& data, int maxFields, int* lastLine)
+{
+    QList<SettingsFieldText> fields;
+    FieldReader reader(data);
+    while (fields.size() < maxFields) {
+        std::optional<SettingsFieldText> field = reader.next();
+        if (!field)
+            break;
+        fields.append(std::move(*field));
+    }
+    if (lastLine)
+        *lastLine = fields.isEmpty() ? 1 : fields.constLast().line;
+    return fields;
+}
+
+std::optional<double> ParseSettingsNumber(const QByteArray& text)
+{
+    return ParseNumber(text);
+}
+
 SettingsReadResult ParseSettingsRecord(const QByteArray& data)
 {
     SettingsReadResult result;
     GatewaySettings& s = result.values;
-    FieldReader reader(data);
+    const QList<SettingsFieldText> fields = SplitSettingsRecord(data, kSettingsMaxFieldCount);
     QString* const texts[] = {&s.viaPath,  &s.gatewayCall, &s.satsPorts,
                               &s.outPorts, &s.dupSeconds,  &s.agwpeHost};
     int* const integers[] = {&s.mainLeft, &s.mainTop, &s.mainWidth, &s.dailyLog,
@@ -185,22 +220,25 @@ SettingsReadResult ParseSettingsRecord(const QByteArray& data)
                              &s.tlmLeft, &s.gateToOut, &s.gateToSats, &s.gateTelemetry};
 
     for (int field = 1; field <= kSettingsFieldCount; ++field) {
-        const std::optional<QByteArray> raw = reader.next();
-        if (!raw) {
-            result.failedField = field;
+        if (field > fields.size()) {
+            // A record that ends after field 16 is whole: the default record
+            // is one, and so is any record written from it by hand.
+            if (field != kSettingsFieldCount)
+                result.failedField = field;
             return result;
         }
+        const QByteArray& raw = fields[field - 1].text;
         if (field <= 6) {
-            *texts[field - 1] = FromSingleByte(*raw);
+            *texts[field - 1] = FromSingleByte(raw);
         } else if (field == 12) {
-            const std::optional<double> v = ParseNumber(*raw);
+            const std::optional<double> v = ParseNumber(raw);
             if (!v) {
                 result.failedField = field;
                 return result;
             }
             s.tlmHeight = *v;
         } else {
-            const std::optional<int> v = ParseInteger(*raw);
+            const std::optional<int> v = ParseInteger(raw);
             if (!v) {
                 result.failedField = field;
                 return result;
@@ -211,14 +249,14 @@ SettingsReadResult ParseSettingsRecord(const QByteArray& data)
 
     // The optional fields after the record never make it fail: anything
     // unknown keeps the default.
-    if (const std::optional<QByteArray> raw = reader.next()) {
-        const std::optional<double> v = ParseNumber(*raw);
+    if (fields.size() > kSettingsFieldCount) {
+        const std::optional<double> v = ParseNumber(fields[kSettingsFieldCount].text);
         if (v && *v == 1.0)
             s.engine = EngineChoice::DireWolf;
         else if (v && *v == 2.0)
             s.engine = EngineChoice::Agwpe;
-        if (const std::optional<QByteArray> raw19 = reader.next()) {
-            const std::optional<double> r = ParseNumber(*raw19);
+        if (fields.size() > kSettingsFieldCount + 1) {
+            const std::optional<double> r = ParseNumber(fields[kSettingsFieldCount + 1].text);
             s.autoReconnect = r && *r == 1.0;
         }
     }
@@ -261,32 +299,6 @@ QByteArray FormatSettingsRecord(const GatewaySettings& s)
         out += ",1";
     out += "\r\n";
     return out;
-}
-
-std::optional<QByteArray> ReadSettingsFile(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray data = file.read(kMaxReadBytes);
-    file.close();
-    return data;
-}
-
-bool WriteSettingsFile(const QString& path, const QByteArray& bytes)
-{
-    // Written beside the old file and then renamed over it, so a failed
-    // write never leaves half a record. A folder that allows no new files
-    // but a writable settings file falls back to writing it in place.
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
 }
 
 } // namespace selvane

@@ -1,5 +1,6 @@
 #pragma once
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -22,7 +23,9 @@ namespace selvane {
 //   and the next comma or line end is ignored. An unquoted field runs to the
 //   next comma or line end.
 // - A field is missing (the data ended) when nothing but spaces and line
-//   ends is left where it starts.
+//   ends is left where it starts. A record that ends after field 16 is
+//   whole (field 17 then reads as 0): the default record is such a one, and
+//   so is every record a user made from it.
 // - Number fields (7-17): spaces around the number are ignored; the number is
 //   an optional sign, digits with an optional "." fraction, and an optional
 //   exponent; a quoted number is read the same way. An empty field reads
@@ -39,18 +42,40 @@ namespace selvane {
 //   turns "Riconnetti automaticamente" on. Neither is ever a failure.
 
 inline constexpr int kSettingsFieldCount = 17;
+// With the two optional fields (engine profile, reconnecting).
+inline constexpr int kSettingsMaxFieldCount = 19;
+// A settings record is well under a kilobyte; a far larger file is not one.
+// It is not read at all, so a stray huge file cannot exhaust memory.
+inline constexpr qint64 kMaxSettingsFileBytes = 1 << 20;
 
 // The outcome of reading a record. On a failure at field k, fields 1..k-1
 // hold what was read and fields k..17 keep their starting values (empty
 // text, 0, automatic profile, no reconnecting).
 struct SettingsReadResult {
     GatewaySettings values; // starts with empty texts and zeros
-    int failedField = 0;    // 0: all 17 fields were read
+    int failedField = 0;    // 0: the record was read whole (16 fields or more)
 
     bool ok() const { return failedField == 0; }
 };
 
 SettingsReadResult ParseSettingsRecord(const QByteArray& data);
+
+// One field of a record as the reading rules above cut it out, with what a
+// strict reader needs to judge it.
+struct SettingsFieldText {
+    QByteArray text;        // between the quotes, or up to the separator
+    int line = 1;           // the line of the file it starts on (1-based)
+    bool unterminated = false; // a quote opened and never closed
+    QByteArray afterQuote;  // what stood between the closing quote and the separator
+};
+
+// The fields of a record in order, at most maxFields of them; *lastLine is
+// the line of the last one (1 when there is none).
+QList<SettingsFieldText> SplitSettingsRecord(const QByteArray& data, int maxFields, int* lastLine = nullptr);
+
+// A number field's text as the reading rules take it (spaces around it
+// ignored, empty = 0); nullopt when it is no number.
+std::optional<double> ParseSettingsNumber(const QByteArray& text);
 
 // The record written when the file is missing or bad: 16 values (it stops
 // after field 16), then CR LF.
@@ -65,12 +90,5 @@ GatewaySettings DefaultSettings();
 // on, then CR LF. Texts are quoted; numbers are plain decimals with "." and no
 // fraction when whole. See the .cpp for how unstorable values are handled.
 QByteArray FormatSettingsRecord(const GatewaySettings& settings);
-
-// Reads the whole file; nullopt when it cannot be opened for reading.
-std::optional<QByteArray> ReadSettingsFile(const QString& path);
-
-// Replaces the file's contents with the bytes; false when that fails (the
-// previous contents are then kept whenever possible).
-bool WriteSettingsFile(const QString& path, const QByteArray& bytes);
 
 } // namespace selvane

@@ -1,55 +1,91 @@
 #include "settings/Startup.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
 #include <utility>
 
+#include "common/SafeFile.h"
 #include "settings/SettingsFile.h"
 
 namespace selvane {
 
 SettingsStore::SettingsStore(QString iniPath) : m_path(std::move(iniPath)) {}
 
-void SettingsStore::rewriteDefaults()
+void SettingsStore::leaveAlone(const QString& why)
 {
     m_replaced = true;
+    m_leaveAlone = true;
+    m_problem = QCoreApplication::translate(
+                    "Settings", "%1: %2\nSelvane parte con le impostazioni predefinite e all'uscita non scrive questo file.")
+                    .arg(QDir::toNativeSeparators(m_path), why);
+}
+
+void SettingsStore::replaceDamaged()
+{
+    m_replaced = true;
+    // Once per start: the first failure keeps the copy and writes the
+    // defaults; later ones find them already there.
+    if (m_leaveAlone || !m_keptCopy.isEmpty())
+        return;
+    const std::optional<QString> copy = KeepDamagedCopy(m_path, m_read);
+    if (!copy) {
+        // Replacing it would lose what the user wrote.
+        leaveAlone(QCoreApplication::translate("Settings", "danneggiato, e nessuna copia può esserne fatta accanto"));
+        return;
+    }
+    m_keptCopy = *copy;
     // A folder that refuses the write leaves the file as it is; start-up
     // goes on regardless and the next normal exit tries again.
-    WriteSettingsFile(m_path, DefaultSettingsRecord());
+    WriteRegularFile(m_path, DefaultSettingsRecord());
 }
 
 GatewaySettings SettingsStore::readValues()
 {
-    std::optional<QByteArray> data = ReadSettingsFile(m_path);
-    if (!data) {
-        // Missing (or unreadable): put the defaults in place and read again.
-        rewriteDefaults();
-        data = ReadSettingsFile(m_path);
-        // Still nothing (the defaults could not be written): read the
-        // default record itself, so the controls get exactly what a
-        // successful first start gives them rather than empty values.
-        if (!data)
-            data = DefaultSettingsRecord();
+    const FileRead file = ReadRegularFile(m_path, kMaxSettingsFileBytes);
+    switch (file.status) {
+    case FileRead::Status::Ok: {
+        m_read = file.data;
+        const SettingsReadResult result = ParseSettingsRecord(m_read);
+        if (!result.ok())
+            replaceDamaged();
+        return result.values;
     }
-    const SettingsReadResult result = ParseSettingsRecord(*data);
-    // The default record itself stops before field 17; a file holding
-    // exactly it is what a first start wrote, not a damaged one, and
-    // rewriting it would change nothing.
-    if (!result.ok() && *data != DefaultSettingsRecord())
-        rewriteDefaults();
-    return result.values;
+    case FileRead::Status::Missing: {
+        // Put the defaults in place; when they cannot be written (a
+        // read-only folder) the controls get them all the same. A link to
+        // nothing is not followed to make a file wherever it points.
+        QString why;
+        if (!IsWritableRegularPath(m_path, &why)) {
+            leaveAlone(why);
+        } else {
+            m_replaced = true;
+            WriteRegularFile(m_path, DefaultSettingsRecord());
+        }
+        return DefaultSettings();
+    }
+    default:
+        // Not a regular file, too large to be a record, or unreadable:
+        // never opened or replaced.
+        leaveAlone(file.error);
+        return DefaultSettings();
+    }
 }
 
 bool SettingsStore::LoadSettings(ISettingsTarget& target)
 {
     m_replaced = false;
+    m_leaveAlone = false;
+    m_problem.clear();
+    m_keptCopy.clear();
+    m_read.clear();
     const GatewaySettings v = readValues();
 
     // Each step is applied even when an earlier one was refused.
     const auto step = [this](bool accepted) {
         if (!accepted)
-            rewriteDefaults();
+            replaceDamaged();
     };
     step(target.applyTexts(v));
     step(target.applyMainWindow(v.mainLeft, v.mainTop, v.mainWidth));
@@ -70,7 +106,24 @@ bool SettingsStore::LoadSettings(ISettingsTarget& target)
 
 void SettingsStore::SaveSettings(const GatewaySettings& settings)
 {
-    WriteSettingsFile(m_path, FormatSettingsRecord(settings));
+    if (m_leaveAlone)
+        return;
+    WriteRegularFile(m_path, FormatSettingsRecord(settings));
+}
+
+std::optional<QString> KeepDamagedCopy(const QString& path, const QByteArray& bytes)
+{
+    // Enough for years of damaged starts; beyond, the file is left alone.
+    constexpr int kMaxCopies = 99;
+    for (int n = 1; n <= kMaxCopies; ++n) {
+        const QString copy = path + QStringLiteral(".damaged") + (n == 1 ? QString() : QStringLiteral(".%1").arg(n));
+        bool exists = false;
+        if (CreateNewRegularFile(copy, bytes, &exists))
+            return copy;
+        if (!exists)
+            return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 QString LogsDirectoryPath()

@@ -1,5 +1,8 @@
 #pragma once
+#include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 #include "settings/GatewaySettings.h"
 #include "settings/SettingsTarget.h"
@@ -18,29 +21,52 @@ public:
     // Reads the file and applies its values to the controls, each step in
     // turn: texts; main window left/top/width; chkLog; telemetry window mode;
     // telemetry window height/top/left; chkForward; chkReverse; chkTlm; via
-    // form. Every failure (file missing or unreadable, data ending early, a
-    // number out of range, a control refusing a value) rewrites the file with
-    // the default record and start-up goes on with the next step; the values
-    // not read stay empty text and 0. A missing file is first replaced by the
-    // defaults and read again. When the file can be neither read nor written
-    // (a read-only folder) the default record's values are applied all the
-    // same. Nothing here shows a message. Returns false when the defaults
-    // replaced (or had to replace) what the file held.
+    // form. Every failure (data ending before field 16, a number out of
+    // range, a control refusing a value) replaces the file with the default
+    // record and start-up goes on with the next step; the values not read
+    // stay empty text and 0. The damaged file is first kept as
+    // "Selvane.ini.damaged" (".2", ".3", ... beside older copies); when no
+    // copy can be made, the file is left as it is and not written at exit.
+    // A missing file is replaced by the defaults, which are applied. A path
+    // that is not a regular file (a device, a FIFO, a socket, a directory,
+    // a link to one of them or to nothing), a file too large to be a record
+    // or one that cannot be read is never touched: the defaults are applied
+    // and problem() says why. Returns false when the defaults replaced (or
+    // had to replace) what the file held.
     bool LoadSettings(ISettingsTarget& target);
 
-    // Replaces the file with one record of the given values. A file that
-    // cannot be written is left as it was, silently (the program is closing).
+    // Replaces the file with one record of the given values, unless the
+    // file is to be left alone (see problem()). A file that cannot be
+    // written is left as it was, silently (the program is closing).
     void SaveSettings(const GatewaySettings& settings);
 
     const QString& path() const { return m_path; }
 
+    // Why the file is neither used nor written, for the user; empty when
+    // all is well.
+    const QString& problem() const { return m_problem; }
+    // Where the last LoadSettings kept a damaged file; empty when it kept
+    // none.
+    const QString& keptCopy() const { return m_keptCopy; }
+
 private:
     GatewaySettings readValues();
-    void rewriteDefaults();
+    void replaceDamaged();
+    void leaveAlone(const QString& why);
 
     QString m_path;
+    QByteArray m_read;   // what the file held, for the copy of a damaged one
+    QString m_problem;
+    QString m_keptCopy;
     bool m_replaced = false;
+    bool m_leaveAlone = false;
 };
+
+// Keeps the bytes of a damaged settings file beside it, as path +
+// ".damaged", or ".damaged.2", ".damaged.3" ... when older copies are there
+// (never over anything that exists). The copy's path, or nullopt when none
+// could be made.
+std::optional<QString> KeepDamagedCopy(const QString& path, const QByteArray& bytes);
 
 // The directory of the daily logs and the telemetry history, relative to the
 // current working directory.

@@ -90,6 +90,12 @@ void QtDialogs::folderInUse(const QString& text)
     box.exec();
 }
 
+void QtDialogs::settingsFileProblem(const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Selvane"), text, QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
 void QtDialogs::aprsIsConfigProblems(const QStringList& problems)
 {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("APRS-IS"), problems.join(QLatin1Char('\n')),

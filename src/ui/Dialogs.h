@@ -26,6 +26,10 @@ public:
     // Another program works in the folder: the text, title "Selvane",
     // warning icon, one OK button.
     virtual void folderInUse(const QString& text) = 0;
+    // Selvane.ini is neither read nor written (not a regular file, or a
+    // damaged one that could not be kept): the text, title "Selvane",
+    // warning icon, one OK button.
+    virtual void settingsFileProblem(const QString& text) = 0;
     // Lines of aprs-is.conf that were ignored: the list, title "APRS-IS",
     // warning icon, one OK button.
     virtual void aprsIsConfigProblems(const QStringList& problems) = 0;
@@ -45,6 +49,7 @@ public:
     void logsDirectoryError() override;
     void loadError(const QString& path) override;
     void folderInUse(const QString& text) override;
+    void settingsFileProblem(const QString& text) override;
     void aprsIsConfigProblems(const QStringList& problems) override;
     QString openTelemetryHistory(const QString& initialDir) override;
 

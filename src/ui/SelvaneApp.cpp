@@ -1,6 +1,7 @@
 #include "ui/SelvaneApp.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "ui/AprsIsDialog.h"
 #include "ui/SatellitesDialog.h"
@@ -71,6 +72,13 @@ bool SelvaneApp::start()
     showSatellites();
 
     m_window->show();
+    // A settings file that is not used is said; a damaged one replaced by
+    // the defaults was kept beside it.
+    if (!m_settings.problem().isEmpty())
+        m_window->dialogs().settingsFileProblem(m_settings.problem());
+    else if (!m_settings.keptCopy().isEmpty())
+        m_window->setStatusText(tr("Selvane.ini danneggiato: conservato come %1, impostazioni predefinite")
+                                    .arg(QFileInfo(m_settings.keptCopy()).fileName()));
     if (!problems.isEmpty())
         m_window->dialogs().aprsIsConfigProblems(problems);
     return true;

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -10,7 +11,10 @@
 #include <QTest>
 
 #include <csignal>
+#include <functional>
 #include <memory>
+
+#include <sys/stat.h>
 
 #include "support/Files.h"
 #include "testengine/TestEngine.h"
@@ -116,8 +120,10 @@ TEST_F(SelvanedFixture, GatesDownAndUpReconnectsAppliesHangupAndEndsCleanly)
     ASSERT_TRUE(engine->listen(QHostAddress::LocalHost, port));
     ASSERT_TRUE(QTest::qWaitFor([&] { return engine->monitoring(); }, 15000)) << daemon.out.constData();
 
-    // A new via path, read on SIGHUP, goes with the next packet.
-    WriteFile(dir.filePath("Selvane.ini"), QByteArray(kSettings).replace("\"WIDE,WIDE\"", "\"WIDE2-2\""));
+    // A new via path, set while it runs and read on SIGHUP, goes with the
+    // next packet.
+    Daemon set;
+    EXPECT_EQ(set.run({"--dir", dir.path(), "--set", "via=WIDE2-2"}), 0) << set.err.constData();
     daemon.signal(SIGHUP);
     ASSERT_TRUE(daemon.waitFor("via=WIDE2-2")) << daemon.out.constData();
     engine->sendMonitor('U', 0, "N0CALL-7", "APRS", {"RS0ISS*"}, "after hangup");
@@ -192,18 +198,135 @@ TEST_F(SelvanedFixture, OptionsAndBadFolders)
     }
 }
 
-TEST_F(SelvanedFixture, DamagedSettingsAreReplacedByTheDefaultsAndSaidSo)
+// A damaged Selvane.ini, or one that is not a regular file, stops the start
+// with status 2 (the service unit does not restart after it), the file left
+// exactly as it was and nothing made in the folder.
+TEST_F(SelvanedFixture, DamagedOrNonRegularSettingsStopTheStartWithStatusTwo)
 {
-    WriteFile(dir.filePath("Selvane.ini"), "garbage");
+    const QString ini = dir.filePath("Selvane.ini");
+    const struct {
+        QByteArray record;   // written as Selvane.ini unless make is set
+        const char* field;   // in the message, by number
+        std::function<bool()> make;
+    } rows[] = {
+        {QByteArray(kSettings).replace(",1,1,1\r\n", ",yes,1,1\r\n"), "15", {}},
+        {QByteArray(kSettings).replace("\"N0CALL-5\"", "\"N0CALL-5\"\""), "2", {}},
+        {QByteArray(kSettings).replace("\"30\"", "\"thirty\""), "5", {}},
+        {QByteArray(kSettings).replace(",1,1,1\r\n", ",1\r\n"), "16", {}},  // 15 fields
+        {QByteArray(kSettings).replace("N0CALL-5", QByteArray("N0\0CALL", 7)), "2", {}},
+        {{}, "", [&] { return ::mkfifo(QFile::encodeName(ini).constData(), 0600) == 0; }},
+        {{}, "", [&] { return QFile::link("/dev/zero", ini); }},
+        {{}, "", [&] { return QDir().mkdir(ini); }},
+    };
+    for (const auto& row : rows) {
+        QFile::remove(ini);
+        QDir().rmdir(ini);
+        if (row.make)
+            ASSERT_TRUE(row.make());
+        else
+            WriteFile(ini, row.record);
+        const QFileInfo before(ini);
+        Daemon d;
+        EXPECT_EQ(d.run(args()), 2) << row.field << d.err.constData();
+        if (*row.field) {
+            EXPECT_TRUE(d.err.contains(QByteArray(" ") + row.field + " (")) << d.err.constData();
+        }
+        EXPECT_TRUE(engine->received().isEmpty());
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath("Logs")));
+        const QFileInfo after(ini);
+        EXPECT_EQ(after.isSymLink(), before.isSymLink());
+        EXPECT_EQ(after.isFile(), before.isFile());
+        if (!row.make) {
+            EXPECT_EQ(ReadFile(ini), row.record);
+        }
+    }
+}
+
+// A missing file is made with the defaults; on SIGHUP a damaged file, or a
+// FIFO in its place, keeps the settings in use and is left as it is.
+TEST_F(SelvanedFixture, MissingSettingsAreMadeAndABadReloadKeepsTheRunningOnes)
+{
+    const QString ini = dir.filePath("Selvane.ini");
+    QFile::remove(ini);
     daemon.start(args());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return daemon.err.contains("sostituito con le impostazioni predefinite"); }, 10000));
-    ASSERT_TRUE(daemon.waitFor("impostazioni: call= via=WIDE,WIDE Sats=1 Out=2")) << daemon.out.constData();
-    EXPECT_TRUE(ReadFile(dir.filePath("Selvane.ini")).startsWith("\"WIDE,WIDE\",\"\",\"1\",\"2\""));
-    // A damaged file on SIGHUP changes nothing and is left as it is.
-    WriteFile(dir.filePath("Selvane.ini"), "still garbage");
-    daemon.signal(SIGHUP);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return daemon.err.contains("restano le impostazioni in uso"); }, 10000));
-    EXPECT_EQ(ReadFile(dir.filePath("Selvane.ini")), "still garbage");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return engine->monitoring(); }, 10000)) << daemon.err.constData();
+    EXPECT_EQ(ReadFile(ini), "\"WIDE,WIDE\",\"\",\"1\",\"2\",\"30\",\"localhost\",0,0,7470,0,1,4850,0,0,0,1\r\n");
+
+    const QByteArray damaged = QByteArray(kSettings).replace("\"WIDE,WIDE\"", "\"WIDE2-2\"").replace(",1,1,1\r\n", ",yes,1,1\r\n");
+    const std::function<void()> bad[] = {
+        [&] { WriteFile(ini, damaged); },
+        [&] { ASSERT_TRUE(QFile::remove(ini)); ASSERT_EQ(::mkfifo(QFile::encodeName(ini).constData(), 0600), 0); },
+    };
+    for (const auto& make : bad) {
+        make();
+        const qsizetype said = daemon.err.size();
+        daemon.signal(SIGHUP);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return daemon.err.size() > said; }, 10000));
+    }
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(ini).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    // Still the settings of the start (Out 2, not the damaged file's Out 1),
+    // and still running.
+    engine->sendMonitor('U', 0, "N0CALL-9", "APRS", {"RS0ISS*"}, "down");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !sentVia().isEmpty(); }, 10000)) << daemon.err.constData();
+    for (const ReceivedFrame& f : engine->received()) {
+        if (f.kind == 'V') {
+            EXPECT_EQ(f.port, 1);
+        }
+    }
+    daemon.signal(SIGTERM);
+    ASSERT_TRUE(daemon.process.waitForFinished(5000));
+    EXPECT_EQ(daemon.process.exitCode(), 0);
+}
+
+// Configuring without a window: --set writes the named fields and keeps the
+// others, --show reads them back; a damaged file is mended only by a --set
+// that mends it; the window program's lock refuses --set.
+TEST_F(SelvanedFixture, SetAndShowTheSettings)
+{
+    const QString ini = dir.filePath("Selvane.ini");
+    QFile::remove(ini);
+    const QStringList folder{"--dir", dir.path()};
+    const auto run = [&](const QStringList& more, QByteArray* out = nullptr) {
+        Daemon d;
+        const int status = d.run(folder + more);
+        if (out)
+            *out = d.out;
+        return status;
+    };
+    // A one-radio station from nothing.
+    EXPECT_EQ(run({"--set", "call=N1CALL-5", "out=1", "gate-to-out=1", "--set", "logs=1"}), 0);
+    const QByteArray station = "\"WIDE,WIDE\",\"N1CALL-5\",\"1\",\"1\",\"30\",\"localhost\",0,0,7470,1,1,4850,0,0,1,1,0\r\n";
+    EXPECT_EQ(ReadFile(ini), station);
+    QByteArray shown;
+    EXPECT_EQ(run({"--show"}, &shown), 0);
+    EXPECT_EQ(shown, "via=WIDE,WIDE\ncall=N1CALL-5\nsats=1\nout=1\ndup=30\naddress=localhost\nlogs=1\ntlm-mode=1\n"
+                     "gate-to-out=1\ngate-to-sats=1\ngate-telemetry=0\nprofile=0\nreconnect=0\n");
+
+    // Refused, the file unchanged: a bad value, an unknown name, a change
+    // that leaves the damaged field damaged.
+    for (const QStringList& bad : {QStringList{"--set", "gate-to-out=yes"}, QStringList{"--set", "dup=thirty"},
+                                   QStringList{"--set", "colour=red"}, QStringList{"--set", "call"}})
+        EXPECT_EQ(run(bad), 2) << bad.join(' ').toStdString();
+    EXPECT_EQ(ReadFile(ini), station);
+    const QByteArray damaged = QByteArray(station).replace(",1,1,0\r\n", ",yes,1,0\r\n");
+    WriteFile(ini, damaged);
+    EXPECT_EQ(run({"--set", "call=N1CALL-7"}), 2);
+    EXPECT_EQ(run({"--show"}), 2);
+    EXPECT_EQ(ReadFile(ini), damaged);
+    EXPECT_EQ(run({"--set", "gate-to-out=0", "profile=1", "--show"}, &shown), 0);
+    EXPECT_EQ(ReadFile(ini), QByteArray(station).replace(",1,1,0\r\n", ",0,1,0,1\r\n"));
+    EXPECT_TRUE(shown.contains("\ngate-to-out=0\n") && shown.contains("\nprofile=1\n")) << shown.constData();
+
+    // The window program holds the folder (any program but selvaned):
+    // refused, as it would write its own values at its exit.
+    QLockFile window(dir.filePath("Selvane.lock"));
+    ASSERT_TRUE(window.tryLock(0));
+    const QByteArray before = ReadFile(ini);
+    EXPECT_EQ(run({"--set", "call=N1CALL-9"}), 1);
+    EXPECT_EQ(ReadFile(ini), before);
+    EXPECT_EQ(run({"--show"}), 0);
 }
 
 } // namespace

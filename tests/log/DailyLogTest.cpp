@@ -3,7 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <csignal>
+#include <functional>
 #include <memory>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "log/DailyLog.h"
 
@@ -161,26 +167,71 @@ TEST_F(DailyLogTest, UnopenableOrUnwritableFileIsSkippedAndRetried)
 
 TEST_F(DailyLogTest, DiskFullDropsFileAndNextRecordReopens)
 {
-    const QString path = QDir(logs).filePath("26-12-06.Txt");
-    if (!QFile::exists(QStringLiteral("/dev/full")) || !QFile::link(QStringLiteral("/dev/full"), path))
-        GTEST_SKIP() << "no /dev/full to simulate a full disk";
+    // A file size limit of a few bytes fails the write as a full disk does
+    // (EFBIG instead of ENOSPC), after part of the record went out.
+    struct SizeLimit {
+        rlimit old {};
+        explicit SizeLimit(rlim_t bytes)
+        {
+            std::signal(SIGXFSZ, SIG_IGN);
+            ::getrlimit(RLIMIT_FSIZE, &old);
+            const rlimit small{bytes, old.rlim_max};
+            ::setrlimit(RLIMIT_FSIZE, &small);
+        }
+        ~SizeLimit() { ::setrlimit(RLIMIT_FSIZE, &old); }
+    };
     auto log = enabledLog(logs);
     QStringList troubles;
     int recovered = 0;
     log->dayFile().onTrouble = [&](const QString& what) { troubles << what; };
     log->dayFile().onRecovered = [&] { ++recovered; };
-    log->WriteDailyLog(kHeader, QStringLiteral("lost"), QStringLiteral("N0CALL-9"));
-    log->WriteDailyLog(kHeader, QStringLiteral("lost again"), QStringLiteral("N0CALL-9"));
-    EXPECT_TRUE(log->logDay().isEmpty());
+    {
+        SizeLimit full(10);
+        log->WriteDailyLog(kHeader, QStringLiteral("lost"), QStringLiteral("N0CALL-9"));
+        log->WriteDailyLog(kHeader, QStringLiteral("lost again"), QStringLiteral("N0CALL-9"));
+        EXPECT_TRUE(log->logDay().isEmpty());
+        EXPECT_EQ(read("26-12-06.Txt"), "");  // the part that went out was cut off again
+    }
     ASSERT_EQ(troubles.size(), 1);  // said once, not per record
     EXPECT_TRUE(troubles[0].contains("26-12-06.Txt")) << troubles[0].toStdString();
-    // Space again: the next record opens a fresh file, banner first.
-    ASSERT_TRUE(QFile::remove(path));
+    // Space again: the next record opens the file again, banner first.
     log->WriteDailyLog(kHeader, QStringLiteral("Hello"), QStringLiteral("N0CALL-9"));
     EXPECT_EQ(log->logDay(), QStringLiteral("2026-12-06"));
     EXPECT_EQ(read("26-12-06.Txt"), kBanner + kRecord);
     EXPECT_EQ(recovered, 1);
     EXPECT_EQ(troubles.size(), 1);
+}
+
+// Only a regular file is written: a device, a FIFO (whose open would wait
+// for a reader) or a link to nothing in the day file's place is reported as
+// a file that cannot be written, and left as it is.
+TEST_F(DailyLogTest, NonRegularDayFileIsNeverWritten)
+{
+    const QString path = QDir(logs).filePath("26-12-06.Txt");
+    const struct {
+        const char* kind;
+        std::function<bool()> make;
+    } rows[] = {
+        {"link to /dev/null", [&] { return QFile::link("/dev/null", path); }},
+        {"link to /dev/full", [&] { return QFile::link("/dev/full", path); }},
+        {"link to nothing", [&] { return QFile::link(path + ".nothing", path); }},
+        {"fifo", [&] { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; }},
+    };
+    for (const auto& row : rows) {
+        ASSERT_TRUE(row.make()) << row.kind;
+        auto log = enabledLog(logs);
+        QStringList troubles;
+        log->dayFile().onTrouble = [&](const QString& what) { troubles << what; };
+        log->WriteDailyLog(kHeader, QStringLiteral("lost"), QStringLiteral("N0CALL-9"));
+        log->WriteDailyLog(kHeader, QStringLiteral("lost"), QStringLiteral("N0CALL-9"));
+        EXPECT_TRUE(log->logDay().isEmpty()) << row.kind;
+        EXPECT_EQ(troubles.size(), 1) << row.kind;
+        EXPECT_FALSE(QFileInfo::exists(path + ".nothing")) << row.kind;
+        ASSERT_TRUE(QFile::remove(path)) << row.kind;
+        log->WriteDailyLog(kHeader, QStringLiteral("Hello"), QStringLiteral("N0CALL-9"));
+        EXPECT_EQ(read("26-12-06.Txt"), kBanner + kRecord) << row.kind;
+        ASSERT_TRUE(QFile::remove(path));
+    }
 }
 
 TEST_F(DailyLogTest, EmptyFileLeftByFailedWriteStillGetsBanner)

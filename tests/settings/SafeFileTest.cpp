@@ -86,3 +86,18 @@ TEST_F(Kinds, WritesThroughLinksToRegularFilesAndNeverReplacesAnythingElse)
     ASSERT_EQ(::lstat(QFile::encodeName(path("fifo")).constData(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
+
+TEST_F(Kinds, NewFilesAreMadeOnlyWhereNothingIs)
+{
+    for (const char* name : {"regular", "link-to-regular", "folder", "fifo", "link-to-device", "dangling"}) {
+        bool exists = false;
+        EXPECT_FALSE(CreateNewRegularFile(path(name), "x", &exists)) << name;
+        EXPECT_TRUE(exists) << name;
+    }
+    EXPECT_EQ(ReadFile(path("regular")), "record\r\n");
+    EXPECT_FALSE(QFileInfo::exists(path("nothing")));  // not made behind the dangling link
+    bool exists = true;
+    ASSERT_TRUE(CreateNewRegularFile(path("new"), "kept\r\n", &exists));
+    EXPECT_FALSE(exists);
+    EXPECT_EQ(ReadFile(path("new")), "kept\r\n");
+}

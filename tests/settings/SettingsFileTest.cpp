@@ -6,6 +6,7 @@
 #include <limits>
 #include <optional>
 
+#include "settings/SettingsCheck.h"
 #include "settings/SettingsFile.h"
 
 using namespace selvane;
@@ -49,8 +50,9 @@ TEST(SettingsRecord, DefaultRecordHoldsSixteenValues)
     const QByteArray def = DefaultSettingsRecord();
     EXPECT_EQ(def, QByteArray("\"WIDE,WIDE\",\"\",\"1\",\"2\",\"30\",\"localhost\",0,0,7470,0,1,4850,0,0,0,1\r\n"));
 
+    // Sixteen fields are a whole record: field 17 reads as 0.
     const SettingsReadResult r = ParseSettingsRecord(def);
-    EXPECT_EQ(r.failedField, 17);
+    EXPECT_TRUE(r.ok());
     const GatewaySettings& s = r.values;
     EXPECT_EQ(s.viaPath, "WIDE,WIDE");
     EXPECT_EQ(s.gatewayCall, "");
@@ -213,8 +215,10 @@ TEST(SettingsRecord, IntegerFieldRules)
                             : field == 11 ? &r.values.tlmWindowMode
                                           : &r.values.gateTelemetry;
             if (field == 17 && c.text.isEmpty()) {
-                // Nothing but the line end after the last comma: the data ended.
-                EXPECT_EQ(r.failedField, 17);
+                // Nothing but the line end after the last comma: the record
+                // ended after field 16, which is whole.
+                EXPECT_TRUE(r.ok());
+                EXPECT_EQ(*slot, 0);
             } else if (c.value) {
                 EXPECT_TRUE(r.ok()) << field << ": " << c.text.constData();
                 EXPECT_EQ(*slot, *c.value) << field << ": " << c.text.constData();
@@ -255,7 +259,7 @@ TEST(SettingsRecord, DataEndingEarlyKeepsTheFieldsBefore)
     for (int k = 1; k <= 17; ++k) {
         const QByteArray data = fields.mid(0, k - 1).join(',') + (k > 1 ? "\r\n" : "");
         const SettingsReadResult r = ParseSettingsRecord(data);
-        EXPECT_EQ(r.failedField, k) << data.constData();
+        EXPECT_EQ(r.failedField, k == 17 ? 0 : k) << data.constData();
         // Rebuild what should be there: fields before k from the full
         // record, the rest at their starting values.
         GatewaySettings expected;
@@ -279,7 +283,7 @@ TEST(SettingsRecord, DataEndingEarlyKeepsTheFieldsBefore)
     }
     // Only spaces and line ends left, or nothing at all, is the end of the
     // data.
-    EXPECT_EQ(ParseSettingsRecord(DefaultSettingsRecord() + " \r\n\r\n").failedField, 17);
+    EXPECT_TRUE(ParseSettingsRecord(DefaultSettingsRecord() + " \r\n\r\n").ok());
     EXPECT_EQ(ParseSettingsRecord("   ").failedField, 1);
     EXPECT_EQ(ParseSettingsRecord("").failedField, 1);
     EXPECT_EQ(ParseSettingsRecord("a,b,   ").failedField, 3);
@@ -311,4 +315,96 @@ TEST(SettingsRecord, GarbageNeverBreaksTheReader)
             ASSERT_EQ(r.values.gateTelemetry, 0);
         }
     }
+}
+
+namespace {
+
+// The default record (16 fields) with fields replaced or added: {number,
+// text as written}. Fields 17-19 beyond the end come after "0" fillers.
+QByteArray Record(std::initializer_list<std::pair<int, QByteArray>> changes, const QByteArray& end = "\r\n")
+{
+    QByteArrayList fields{"\"WIDE,WIDE\"", "\"\"", "\"1\"", "\"2\"", "\"30\"", "\"localhost\"", "0", "0",
+                          "7470", "0", "1", "4850", "0", "0", "0", "1"};
+    for (const auto& [field, text] : changes) {
+        while (fields.size() < field)
+            fields << "0";
+        fields[field - 1] = text;
+    }
+    return fields.join(',') + end;
+}
+
+} // namespace
+
+// The strict reading of the service: a record in, accepted (0) or the field
+// at fault and its line out.
+TEST(SettingsCheck, RecordInFieldAtFaultOut)
+{
+    const struct {
+        QByteArray record;
+        int field;
+        int line;
+    } rows[] = {
+        // Valid, whatever the values: 16 or 17 fields, plus 18 and 19.
+        {DefaultSettingsRecord(), 0, 0},
+        {kExample, 0, 0},
+        {Record({{2, "\"N1CALL-5\""}, {15, "1"}}), 0, 0},
+        {Record({{17, "1"}, {18, "2"}, {19, "1"}}), 0, 0},
+        {Record({{1, "\"\""}, {3, "\"\""}, {4, "\"1,2,3\""}, {5, "\"0\""}, {6, "\"::1\""}}), 0, 0},
+        {Record({{1, "\"WIDE2-2,ARISS\""}, {2, "n1call"}, {5, "32767"}, {6, "gw-1.example.org"}}), 0, 0},
+        {Record({{7, " -32768"}, {9, "+32767 "}, {11, "\"2\""}, {12, "3000.5"}, {13, "-1"}}), 0, 0},
+        {Record({{12, "1e3"}}, "\r\n\r\n  \r\n"), 0, 0},
+        {"\"WIDE,WIDE\",\"\",\"1\",\"2\",\"30\",\"localhost\"\r\n0,0,7470,\r\n0,1,4850,0,0,0,1\r\n", 0, 0},
+        // Too few or too many fields.
+        {"", 1, 1},
+        {Record({}).left(Record({}).lastIndexOf(',')) + "\r\n", 16, 1},  // 15 fields
+        {"\"WIDE,WIDE\",\"\",\"1\",\"2\",\"30\",\"localhost\"\r\n0,0,7470,0\r\n", 11, 2},
+        {Record({{19, "0"}, {20, "0"}}), 20, 1},
+        // Values a field cannot take.
+        {Record({{15, "yes"}}), 15, 1},
+        {Record({{2, "\"N1CALL-5\"\""}}), 2, 1},   // a stray quote after the closing one
+        {Record({{2, "N1CALL-5\""}}), 2, 1},       // a quote in an unquoted text
+        {Record({{6, "\"localhost"}}), 6, 1},       // a quote never closed
+        {Record({{5, "\"thirty\""}}), 5, 1},
+        {Record({{5, "\" 30\""}}), 5, 1},
+        {Record({{5, "-1"}}), 5, 1},
+        {Record({{5, "40000"}}), 5, 1},
+        {Record({{2, QByteArray("\"N1\0CALL\"", 9)}}), 2, 1},
+        {Record({{1, "\"WIDE\tWIDE\""}}), 1, 1},
+        {Record({{2, "\"N1\r\nCALL\""}}), 2, 1},
+        {Record({{2, "\"N1CALL-123\""}}), 2, 1},
+        {Record({{2, "\"N1 CALL\""}}), 2, 1},
+        {Record({{1, "\"WIDE,,WIDE\""}}), 1, 1},
+        {Record({{1, "\"WIDE*\""}}), 1, 1},
+        {Record({{3, "\"1;2\""}}), 3, 1},
+        {Record({{4, "\" 2\""}}), 4, 1},
+        {Record({{6, "\"\""}}), 6, 1},
+        {Record({{6, "\"local host\""}}), 6, 1},
+        {Record({{7, "1.5"}}), 7, 1},
+        {Record({{9, "40000"}}), 9, 1},
+        {Record({{9, ""}}), 9, 1},
+        {Record({{10, "2"}}), 10, 1},
+        {Record({{11, "3"}}), 11, 1},
+        {Record({{12, "tall"}}), 12, 1},
+        {Record({{16, "-1"}}), 16, 1},
+        {Record({{17, "yes"}}), 17, 1},
+        {Record({{18, "3"}}), 18, 1},
+        {Record({{19, "x"}}), 19, 1},
+        // The first fault wins, on its own line.
+        {"\"WIDE,WIDE\",\"\",\"1\",\"2\",\"30\",\"localhost\"\r\n0,0,7470,0,1,4850\r\n0,0,yes,1\r\n", 15, 3},
+    };
+    for (const auto& row : rows) {
+        const std::optional<SettingsFault> fault = CheckSettingsRecord(row.record);
+        ASSERT_EQ(fault ? fault->field : 0, row.field) << row.record.toStdString();
+        if (fault) {
+            EXPECT_EQ(fault->line, row.line) << row.record.toStdString();
+            EXPECT_FALSE(fault->problem.isEmpty());
+        } else {
+            // What the strict reading accepts, the window's reading takes
+            // whole as well.
+            EXPECT_TRUE(ParseSettingsRecord(row.record).ok()) << row.record.toStdString();
+        }
+    }
+    // The message names the field by number and name.
+    const QString text = SettingsFaultText(*CheckSettingsRecord(Record({{15, "yes"}})));
+    EXPECT_TRUE(text.contains("15") && text.contains("Gate to Out") && text.contains("'yes'")) << text.toStdString();
 }

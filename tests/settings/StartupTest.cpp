@@ -5,6 +5,10 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <functional>
+
+#include <sys/stat.h>
+
 #include "FakeSettingsTarget.h"
 #include "settings/SettingsFile.h"
 #include "settings/Startup.h"
@@ -265,12 +269,16 @@ TEST_F(StartupTest, ReadOnlyFolder)
     EXPECT_EQ(fileBytes(roIni), FormatSettingsRecord(DefaultSettings()));
     put(bad.toLatin1(), roIni);
 
-    // A bad file that cannot be replaced: what was read is applied.
+    // A bad file of which no copy can be kept: what was read is applied,
+    // the file is left alone, also at exit, and that is said.
     ASSERT_TRUE(QFile::setPermissions(roIni, QFile::ReadOwner | QFile::ReadUser));
     store.LoadSettings(target);
     EXPECT_EQ(target.calls.value(0), "texts(V|C|1|2|30|h)");
     EXPECT_EQ(target.calls.value(1), "main(1,2,3)");
-    EXPECT_EQ(target.calls.size(), 9);
+    EXPECT_EQ(target.calls.size(), 10);
+    EXPECT_FALSE(store.problem().isEmpty());
+    ASSERT_TRUE(QFile::setPermissions(roIni, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser));
+    store.SaveSettings(DefaultSettings());
     EXPECT_EQ(fileBytes(roIni), bad.toLatin1());
 
     // No file and no way to create one: the defaults all the same.
@@ -330,4 +338,102 @@ TEST(LogsDirectory, FailsWhenItCannotBeCreated)
     QFile::setPermissions(tmp.path(), kWritableDir);
     if (!enforced)
         GTEST_SKIP() << "permissions are not enforced for this user";
+}
+
+// The default record with a value changed is what a user makes of it: read
+// whole, applied, and left as it is.
+TEST_F(StartupTest, SixteenFieldRecordIsAGoodOne)
+{
+    const QByteArray edited = "\"WIDE,WIDE\",\"N1CALL-5\",\"1\",\"2\",\"30\",\"localhost\",0,0,7470,1,1,4850,0,0,1,1\r\n";
+    put(edited);
+    EXPECT_TRUE(store.LoadSettings(target));
+    EXPECT_EQ(target.state.gatewayCall, "N1CALL-5");
+    EXPECT_EQ(target.state.dailyLog, 1);
+    EXPECT_EQ(target.state.gateToOut, 1);
+    EXPECT_EQ(target.state.gateTelemetry, 0);
+    EXPECT_EQ(fileBytes(), edited);
+    EXPECT_TRUE(store.keptCopy().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(ini + ".damaged"));
+}
+
+// Before the defaults replace a damaged file, its bytes are kept beside it,
+// each time under a new name: nothing in the way is overwritten.
+TEST_F(StartupTest, DamagedFileIsKeptBeforeTheDefaultsReplaceIt)
+{
+    // In the way of the first two names: a link to a file of the user's and
+    // a folder.
+    put("mine", tmp.filePath("other"));
+    ASSERT_TRUE(QFile::link(tmp.filePath("other"), ini + ".damaged"));
+    ASSERT_TRUE(QDir(tmp.path()).mkdir("Selvane.ini.damaged.2"));
+    const struct {
+        QByteArray damaged;
+        const char* copy;
+    } rows[] = {
+        {"\"WIDE,WIDE\",\"N1CALL-5\",\"1\"\r\n", ".damaged.3"},                              // data ends early
+        {"\"V\",\"C\",\"1\",\"2\",\"30\",\"h\",0,0,7470,0,7,4850,0,0,1,1,1\r\n", ".damaged.4"}, // mode refused
+        {QByteArray(300, '\0'), ".damaged.5"},
+    };
+    for (const auto& row : rows) {
+        put(row.damaged);
+        FakeSettingsTarget t;
+        EXPECT_FALSE(store.LoadSettings(t));
+        EXPECT_EQ(store.keptCopy(), ini + row.copy);
+        EXPECT_EQ(fileBytes(ini + row.copy), row.damaged);
+        EXPECT_EQ(fileBytes(), kDefaults);
+        EXPECT_TRUE(store.problem().isEmpty());
+    }
+    EXPECT_EQ(fileBytes(tmp.filePath("other")), "mine");
+    EXPECT_TRUE(QFileInfo(ini + ".damaged.2").isDir());
+}
+
+// A settings path that is not a regular file is never opened, replaced or
+// written: the defaults apply, the problem is said, the exit writes nothing.
+TEST_F(StartupTest, OnlyARegularFileIsReadOrWritten)
+{
+    const QByteArray large(kMaxSettingsFileBytes + 1, ',');
+    const auto fifo = [](const QString& p) { return ::mkfifo(QFile::encodeName(p).constData(), 0600) == 0; };
+    const struct {
+        const char* kind;
+        std::function<bool(const QString&)> make;
+    } rows[] = {
+        {"fifo", fifo},
+        {"link to a device", [](const QString& p) { return QFile::link("/dev/zero", p); }},
+        {"link to a fifo", [&](const QString& p) { return fifo(p + ".fifo") && QFile::link(p + ".fifo", p); }},
+        {"folder", [](const QString& p) { return QDir().mkdir(p); }},
+        {"link to nothing", [](const QString& p) { return QFile::link(p + ".nothing", p); }},
+        {"too large", [&](const QString& p) {
+             QFile f(p);
+             return f.open(QIODevice::WriteOnly) && f.write(large) == large.size();
+         }},
+    };
+    for (const auto& row : rows) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Selvane.ini");
+        ASSERT_TRUE(row.make(path)) << row.kind;
+        QFileInfo before(path);
+        SettingsStore s(path);
+        FakeSettingsTarget t;
+        EXPECT_FALSE(s.LoadSettings(t)) << row.kind;
+        EXPECT_EQ(t.calls, kFirstStartCalls) << row.kind;
+        EXPECT_FALSE(s.problem().isEmpty()) << row.kind;
+        s.SaveSettings(t.collectSettings());
+        QFileInfo after(path);
+        EXPECT_EQ(after.isSymLink(), before.isSymLink()) << row.kind;
+        EXPECT_EQ(after.isFile(), before.isFile()) << row.kind;
+        EXPECT_EQ(after.size(), before.size()) << row.kind;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size(),
+                  QString(row.kind).contains("fifo") && QString(row.kind).startsWith("link") ? 2 : 1)
+            << row.kind;  // no copy, no file behind a dangling link
+    }
+
+    // A link to a regular file is read and written through, the link kept.
+    const QString station = tmp.filePath("station.ini");
+    put("\"WIDE,WIDE\",\"N1CALL-5\",\"1\",\"2\",\"30\",\"localhost\",0,0,7470,0,1,4850,0,0,1,1,0\r\n", station);
+    ASSERT_TRUE(QFile::link(station, ini));
+    EXPECT_TRUE(store.LoadSettings(target));
+    EXPECT_EQ(target.state.gatewayCall, "N1CALL-5");
+    target.state.gatewayCall = "N1CALL-7";
+    store.SaveSettings(target.collectSettings());
+    EXPECT_TRUE(QFileInfo(ini).isSymLink());
+    EXPECT_TRUE(fileBytes(station).startsWith("\"WIDE,WIDE\",\"N1CALL-7\","));
 }

@@ -11,6 +11,8 @@
 
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include "support/Files.h"
 #include "testengine/TestEngine.h"
 #include "ui/RecordingDialogs.h"
@@ -243,6 +245,33 @@ TEST_F(AppFixture, SecondWindowInTheSameFolderIsRefusedAndChangesNothing)
     EXPECT_EQ(ReadFile(ini()), before);
     first->shutdown();
     EXPECT_NE(ReadFile(ini()), before);  // the first one still owns it
+}
+
+// A Selvane.ini that is not a regular file: the window starts with the
+// defaults, says so once, and its exit writes nothing there. A damaged one
+// is kept beside the defaults that replace it.
+TEST_F(AppFixture, SettingsFileThatIsNotRegularIsSaidAndNeverWritten)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(ini()).constData(), 0600), 0);
+    {
+        auto app = makeApp();
+        ASSERT_TRUE(app->start());
+        EXPECT_TRUE(app->window().gateToSats());
+        EXPECT_EQ(dialogs.settingsProblems.size(), 1);
+        ASSERT_TRUE(app->window().applyGateToOut(1));
+        app->shutdown();
+    }
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(ini()).constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+    ASSERT_TRUE(QFile::remove(ini()));
+    WriteFile(ini(), "\"WIDE,WIDE\",\"N1CALL-5\",\"1\"\r\n");
+    auto app = makeApp();
+    ASSERT_TRUE(app->start());
+    EXPECT_EQ(ReadFile(ini() + ".damaged"), "\"WIDE,WIDE\",\"N1CALL-5\",\"1\"\r\n");
+    EXPECT_EQ(ReadFile(ini()), kDefaults);
+    EXPECT_EQ(dialogs.settingsProblems.size(), 1);
 }
 
 // aprs-is.conf is read at start: its state shows in the received-packets

@@ -15,12 +15,14 @@ struct RecordingDialogs : IDialogs {
     QStringList historyDirs;
     QString historyAnswer;
     QStringList folderErrors;
+    QStringList settingsProblems;
     QStringList aprsIsProblems;
 
     void socketError(const QString& description) override { socketErrors << description; }
     void logsDirectoryError() override { ++logsErrors; }
     void loadError(const QString& path) override { loadErrors << path; }
     void folderInUse(const QString& text) override { folderErrors << text; }
+    void settingsFileProblem(const QString& text) override { settingsProblems << text; }
     void aprsIsConfigProblems(const QStringList& problems) override { aprsIsProblems << problems; }
     QString openTelemetryHistory(const QString& initialDir) override
     {
