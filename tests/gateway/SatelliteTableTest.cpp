@@ -110,9 +110,13 @@ TEST(SatelliteTable, BuiltInSatellites)
         {2, "N1CALL-7>APRS,N0CALL-5,ARISS,N0CALL-5,PCSAT:x", "~N0CALLE,PCSAT-1", "~N0CALL-5*,PCSAT-1"},
         {2, "N1CALL-7>APRS,N0CALL-5*,PSAT2:x", "", ""},
         {2, "N1CALL-7>APRS,N0CALL-5,APRS2:x", "", ""},
-        // Calls a radio cannot carry never go on the air.
+        // Calls a radio cannot carry never go on the air; a forged via entry
+        // stays behind (the path sent is the gateway's own).
         {1, "N1CALL-777>APRS,RS0ISS*:x", "", ""},
         {1, "N1CALL-7>APRSISCE,RS0ISS*:x", "", ""},
+        {1, "A\nK1>APRS,RS0ISS*:src", "", ""},
+        {1, "N1CALL-7>APRS,RS0ISS*,X\nN1CALL-2:x", "RS0ISSP,N0CALLE,WIDE,WIDE", "RS0ISS*,N0CALL-5*,WIDE,WIDE"},
+        {2, "N1CALL-7>APRS,N0CALL-5,PSAT2\nX:x", "", ""},
     });
 }
 

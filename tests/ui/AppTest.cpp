@@ -352,6 +352,25 @@ TEST_F(AppFixture, HeardSatellitePacketIsGatedLoggedAndShown)
     w.applyDailyLog(0);
     EXPECT_FALSE(app->station().dailyLog().logEnabled());
     EXPECT_TRUE(app->station().dailyLog().logDay().isEmpty());
+
+    // A log that cannot be written: the packet still goes, and the notice
+    // stays while the counters line is refreshed, until the log is written
+    // again.
+    w.applyDailyLog(1);
+    ASSERT_TRUE(QDir(dir.filePath("Logs")).removeRecursively());
+    WriteFile(dir.filePath("Logs"), "a file where the folder was");
+    engine.sendMonitor('U', 0, "N0CALL-8", "APRS", {"RS0ISS*"}, "not logged");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sent().size() == 4; }, 5000));
+    EXPECT_EQ(w.statusText(), "ToSats/ToOut/Tot dal 06/12 08:15 =0/2/3");
+    EXPECT_FALSE(w.noticeText().isEmpty());
+    engine.sendMonitor('U', 0, "N0CALL-7", "APRS", {"RS0ISS*"}, "still not logged");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sent().size() == 6; }, 5000));
+    EXPECT_FALSE(w.noticeText().isEmpty());
+    ASSERT_TRUE(QFile::remove(dir.filePath("Logs")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Logs"));
+    engine.sendMonitor('U', 0, "N0CALL-6", "APRS", {"RS0ISS*"}, "logged again");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.noticeText().isEmpty(); }, 5000));
+    EXPECT_TRUE(ReadFile(dir.filePath("Logs/26-12-06.Txt")).endsWith("logged again\r\n"));
 }
 
 } // namespace
