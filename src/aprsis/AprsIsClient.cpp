@@ -2,8 +2,6 @@
 
 #include <QList>
 
-#include <algorithm>
-
 #include "selvane/Version.h"
 
 namespace selvane {
@@ -69,7 +67,7 @@ std::optional<LoginReply> ParseLoginReply(const QByteArray& line)
 }
 
 AprsIsClient::AprsIsClient(Timing timing, QObject* parent)
-    : QObject(parent), m_timing(timing), m_nextRetryMs(timing.firstRetryMs)
+    : QObject(parent), m_timing(timing), m_backoff(timing.retry)
 {
     connect(&m_socket, &QTcpSocket::connected, this, &AprsIsClient::onConnected);
     connect(&m_socket, &QTcpSocket::readyRead, this, &AprsIsClient::onReadyRead);
@@ -103,7 +101,7 @@ void AprsIsClient::closeSocket()
 void AprsIsClient::start(const AprsIsLogin& login)
 {
     m_login = login;
-    m_nextRetryMs = m_timing.firstRetryMs;
+    m_backoff.reset();
     m_retryTimer.stop();
     connectNow();
 }
@@ -152,8 +150,7 @@ void AprsIsClient::connectionLost(const QString& reason)
         || (m_state != AprsIsState::Connecting && m_state != AprsIsState::Verified
             && m_state != AprsIsState::Unverified))
         return;
-    const int delay = m_nextRetryMs;
-    m_nextRetryMs = std::min(m_nextRetryMs * 2, m_timing.maxRetryMs);
+    const int delay = m_backoff.next();
     m_retryTimer.start(delay);
     m_silenceTimer.stop();
     closeSocket();
@@ -197,7 +194,7 @@ void AprsIsClient::onLine(const QByteArray& line)
     const std::optional<LoginReply> reply = ParseLoginReply(line);
     if (!reply)
         return;
-    m_nextRetryMs = m_timing.firstRetryMs;
+    m_backoff.reset();
     const QString server = reply->server.isEmpty() ? m_login.host : reply->server;
     setState(reply->verified ? AprsIsState::Verified : AprsIsState::Unverified,
              QStringLiteral("server %1 (%2:%3), login %4").arg(server, m_login.host).arg(m_login.port).arg(m_login.call));
@@ -205,6 +202,8 @@ void AprsIsClient::onLine(const QByteArray& line)
 
 AprsIsClient::SendResult AprsIsClient::send(const QByteArray& line)
 {
+    if (line.isEmpty() || line.contains('\r') || line.contains('\n'))
+        return SendResult::NotALine;
     if (m_state != AprsIsState::Verified)
         return SendResult::NotLoggedIn;
     if (m_socket.bytesToWrite() + line.size() + 2 > kMaxUnsentBytes)

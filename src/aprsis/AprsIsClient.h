@@ -7,6 +7,8 @@
 
 #include <optional>
 
+#include "common/Backoff.h"
+
 namespace selvane {
 
 // Where the APRS-IS connection stands.
@@ -48,7 +50,7 @@ struct AprsIsLogin {
 // and keepalives, and writes upload lines without ever blocking.
 //
 // A failed or lost connection is tried again after a delay that starts at
-// firstRetryMs and doubles up to maxRetryMs, as the engine link does; a
+// retry.firstMs and doubles up to retry.maxMs, as the engine link does; a
 // login the server answered starts it again from the beginning. A
 // connection on which the server sends nothing for silenceMs (servers send
 // a comment line about every 20 s) is taken for dead, closed and tried
@@ -58,8 +60,7 @@ class AprsIsClient : public QObject {
     Q_OBJECT
 public:
     struct Timing {
-        int firstRetryMs = 1000;
-        int maxRetryMs = 60000;
+        RetryTiming retry;
         int silenceMs = 60000;
     };
     // Bytes allowed to wait in the socket: beyond this a line is refused,
@@ -81,8 +82,9 @@ public:
     QString detail() const { return m_detail; }
     const AprsIsLogin& login() const { return m_login; }
 
-    enum class SendResult { Sent, NotLoggedIn, BufferFull };
-    // Queues one line (CR LF added) when logged in and verified.
+    enum class SendResult { Sent, NotLoggedIn, BufferFull, NotALine };
+    // Queues one line (CR LF added) when logged in and verified. An empty
+    // text, or one holding CR or LF, is no line and is never written.
     SendResult send(const QByteArray& line);
 
 signals:
@@ -103,7 +105,7 @@ private:
     QTimer m_retryTimer;
     QTimer m_silenceTimer;
     QByteArray m_partial;          // the start of a line not ended yet
-    int m_nextRetryMs = 0;
+    Backoff m_backoff;
     bool m_closing = false;        // inside closeSocket()
     AprsIsState m_state = AprsIsState::Off;
     QString m_detail;

@@ -44,6 +44,7 @@ void AprsIsGate::heard(const HeardPacket& packet)
     if (d.verdict != UploadVerdict::Upload) {
         ++m_counters.filtered;
         emit countersChanged(m_counters);
+        emit excluded(d.verdict, d.packet);
         return;
     }
     const QByteArray line = Tnc2Line(d.packet, m_client.login().call);
@@ -52,6 +53,7 @@ void AprsIsGate::heard(const HeardPacket& packet)
         emit uploaded(QString::fromLatin1(line));
     } else {
         ++m_counters.missed;
+        emit missed(QString::fromLatin1(line));
     }
     emit countersChanged(m_counters);
 }

@@ -53,6 +53,12 @@ signals:
     void stateChanged(AprsIsState state, const QString& detail);
     // One line sent, as sent (without its CR LF).
     void uploaded(const QString& line);
+    // A packet heard on a Sats port that the upload rules kept back, and why
+    // (packet: as judged, a third-party packet unwrapped).
+    void excluded(UploadVerdict verdict, const HeardPacket& packet);
+    // A line that would have gone up but did not: no verified login, or the
+    // socket's buffer was full.
+    void missed(const QString& line);
     // After any change of the counters.
     void countersChanged(const AprsIsCounters& counters);
 

@@ -98,10 +98,28 @@ void HeadlessGateway::start()
 
     // APRS-IS after the settings: its login defaults to the gateway call.
     m_aprsIs = std::make_unique<AprsIsGate>(m_settings, readAprsIsConfig(), m_options.monotonic);
-    connect(m_aprsIs.get(), &AprsIsGate::stateChanged, this,
-            [this] { m_log.event(m_aprsIs->statusText()); });
+    // What needs the operator (an unverified login, an error, a line that
+    // did not go up) goes to standard error.
+    connect(m_aprsIs.get(), &AprsIsGate::stateChanged, this, [this](AprsIsState state) {
+        if (state == AprsIsState::Error || state == AprsIsState::Unverified)
+            m_log.problem(m_aprsIs->statusText());
+        else
+            m_log.event(m_aprsIs->statusText());
+    });
     connect(m_aprsIs.get(), &AprsIsGate::uploaded, this,
             [this](const QString& line) { m_log.event(QStringLiteral("APRS-IS <- ") + line); });
+    connect(m_aprsIs.get(), &AprsIsGate::missed, this, [this](const QString& line) {
+        const AprsIsState state = m_aprsIs->state();
+        const QString why = state == AprsIsState::Verified ? tr("coda di invio piena") : AprsIsStateText(state);
+        m_log.problem(tr("APRS-IS: non inviato (%1): %2").arg(why, line));
+    });
+    connect(m_aprsIs.get(), &AprsIsGate::excluded, this, [this](UploadVerdict verdict, const HeardPacket& p) {
+        if (verdict != UploadVerdict::InvalidCall)
+            return;
+        const QString via = p.via.isEmpty() ? QString() : QLatin1Char(',') + p.via.join(QLatin1Char(','));
+        m_log.event(tr("APRS-IS: escluso, nominativo non valido per APRS-IS: %1>%2%3:%4")
+                        .arg(p.source, p.destination, via, QString::fromLatin1(p.info)));
+    });
     m_gateway->link().setHeardObserver([this](const HeardPacket& p) {
         if (m_aprsIs)
             m_aprsIs->heard(p);

@@ -100,8 +100,10 @@ TEST_F(AprscGate, HeardPacketsReachTheFullFeedAsUploaded)
     EXPECT_EQ(sent.size(), 4);
 
     // Kept back: an excluded path, the same packet again, our own
-    // transmission heard back. A last packet shows what got through before it.
+    // transmission heard back, a via entry with a line feed that would
+    // forge a second packet. A last packet shows what got through before it.
     gate->heard(HeardOf(0, "N1CALL-9>APRS,RS0ISS*,NOGATE:not for the internet"));
+    gate->heard(HeardOf(0, "N1CALL-9>APRS,X\nN1CALL-2>APRS:forged"));
     gate->heard(HeardOf(0, "N1CALL-9>APRS:Hello via ISS"));
     gate->heard(HeardOf(0, "N1CALL-9>APRS,N1CALL-5*,RS0ISS*:our uplink"));
     gate->heard(HeardOf(0, "N1CALL-9>APRS,RS0ISS*:last"));
@@ -109,11 +111,12 @@ TEST_F(AprscGate, HeardPacketsReachTheFullFeedAsUploaded)
     for (const QByteArray& line : feed.lines()) {
         EXPECT_FALSE(line.contains("not for the internet")) << line.toStdString();
         EXPECT_FALSE(line.contains("our uplink")) << line.toStdString();
+        EXPECT_FALSE(line.contains("forged")) << line.toStdString();
     }
     EXPECT_EQ(std::count_if(feed.lines().begin(), feed.lines().end(),
                             [](const QByteArray& l) { return l.endsWith(":Hello via ISS"); }),
               1);
-    EXPECT_EQ(gate->counters(), (AprsIsCounters{5, 0, 3}));
+    EXPECT_EQ(gate->counters(), (AprsIsCounters{5, 0, 4}));
 }
 
 TEST_F(AprscGate, AWrongPasscodeIsReportedUnverified)

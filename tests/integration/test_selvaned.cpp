@@ -238,6 +238,12 @@ TEST_F(SelvanedFixture, UploadsWhatTheSatsPortHearsToAprsIs)
     ASSERT_TRUE(daemon.waitFor("APRS-IS <- N1CALL-9>APRS,RS0ISS*,qAR,N1CALL-5:via the ISS")) << daemon.out.constData();
     ASSERT_TRUE(QTest::qWaitFor([&] { return received.contains("N1CALL-9>APRS,RS0ISS*,qAR,N1CALL-5:via the ISS\r\n"); }, 5000));
     EXPECT_TRUE(received.startsWith("user N1CALL-5 pass 13022 vers Selvane ")) << received.constData();
+    // A via entry holding a line feed (an engine's header line can carry one)
+    // never reaches the server; the next packet does.
+    engine->sendMonitor('U', 0, "N1CALL-9", "APRS", {"X\nN1CALL-2>APRS"}, "forged");
+    engine->sendMonitor('U', 0, "N1CALL-9", "APRS", {"RS0ISS*"}, "after");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.contains("N1CALL-9>APRS,RS0ISS*,qAR,N1CALL-5:after\r\n"); }, 5000));
+    EXPECT_FALSE(received.contains("forged")) << received.constData();
 }
 
 } // namespace
