@@ -133,17 +133,14 @@ void Dispatcher::dispatchUnproto(const QByteArray& block, qsizetype h, qint64 L)
 
 void Dispatcher::dispatchPorts(const QByteArray& block, qsizetype d, qint64 L)
 {
-    m_view.setPortsText(QStringLiteral("Porte Radio di AGWPE: ") + QChar(uchar(block[d])));
-    QString item;
-    for (qint64 i = 2; i < L; ++i) {
-        const char c = block[d + i];
-        if (c == ';') {
-            m_view.addPort(item);
-            item.clear();
-        } else {
-            item.append(QChar(uchar(c)));
-        }
-    }
+    // Every entry is shown as the engine sent it; one it cannot send on is
+    // marked so.
+    const EnginePorts ports = EnginePorts::Parse(block.mid(d, L));
+    m_view.setPortsText(QStringLiteral("Porte Radio di AGWPE: ") + ports.countText);
+    for (qsizetype i = 0; i < ports.descriptions.size(); ++i)
+        m_view.addPort(ports.usable(int(i)) ? ports.descriptions[i] : UnusablePortText(ports.descriptions[i]));
+    if (onPorts)
+        onPorts(ports);
 }
 
 void Dispatcher::dispatchVersion(const QByteArray& block, qsizetype d, qint64 L)

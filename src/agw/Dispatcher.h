@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "agw/EngineProfile.h"
+#include "agw/EnginePorts.h"
 #include "agw/Interfaces.h"
 #include "agw/PacketStore.h"
 #include "agw/RawFrame.h"
@@ -39,6 +40,9 @@ public:
     // Called with the engine's version when its "R" reply is dispatched,
     // before anything else happens with it.
     std::function<void(EngineVersion)> onVersion;
+    // Called with the engine's radio ports when its "G" reply is dispatched,
+    // after they are shown.
+    std::function<void(const EnginePorts&)> onPorts;
     // Called for every heard frame once its header line has its marks,
     // before the routing step (so before telemetry becomes a bulletin).
     std::function<void(const HeardPacket&)> onHeard;

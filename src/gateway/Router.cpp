@@ -104,11 +104,15 @@ RouteOutcome Router::route(int port, const QString& src, const QByteArray& heade
     if (received.size() < AgwFrame::HeaderSize)
         received.append(QByteArray(AgwFrame::HeaderSize - received.size(), '\0'));
     QByteArray frame = BuildViaFrame(received, path, info);
-    GatedPacket gated{toSats, port, {}, src, FrameCallTo(received, 0), path, info};
+    GatedPacket gated{toSats, port, {}, src, FrameCallTo(received, 0), path, info, {}};
     for (QChar c : targets) {
         const int target = PortOfListChar(c);
         if (target < 0)
             continue;
+        if (!m_sink.canSendOn(target)) {
+            gated.skippedPorts.append(target);
+            continue;
+        }
         SetFramePort(frame, target);
         m_sink.sendFrame(frame);
         gated.ports.append(target);

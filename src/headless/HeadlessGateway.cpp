@@ -37,11 +37,13 @@ HeadlessGateway::HeadlessGateway(Options options)
 
     Router& router = m_gateway->router();
     router.onGated = [this](const GatedPacket& p) {
+        QString targets = p.ports.isEmpty() ? QStringLiteral("nessuna porta") : PortList(p.ports);
+        if (!p.skippedPorts.isEmpty())
+            targets += tr(" (non %1: non utilizzabile in AGWPE)").arg(PortList(p.skippedPorts));
         m_log.event(QStringLiteral("%1 porta %2 -> %3: %4>%5,%6:%7")
                         .arg(p.toSats ? QStringLiteral("su (Out -> Sats)") : QStringLiteral("giu (Sats -> Out)"))
                         .arg(p.heardPort + 1)
-                        .arg(p.ports.isEmpty() ? QStringLiteral("nessuna porta") : PortList(p.ports), p.source,
-                             p.destination, p.path, p.info));
+                        .arg(targets, p.source, p.destination, p.path, p.info));
     };
     router.onDuplicate = [this](const QString& key, const QString& info) {
         m_log.event(QStringLiteral("duplicato trattenuto: %1:%2").arg(key, info));
@@ -69,11 +71,22 @@ HeadlessGateway::HeadlessGateway(Options options)
                         .arg(dropped)
                         .arg(m_gateway->link().droppedFrames()));
     });
-    connect(&link, &AgwLink::reconnectScheduled, this, [this](const QString& reason, int delayMs) {
-        m_log.event(QStringLiteral("collegamento perso (%1): nuovo tentativo tra %2 s")
-                        .arg(reason)
-                        .arg(delayMs / 1000.0, 0, 'f', delayMs % 1000 ? 1 : 0));
+    connect(&link, &AgwLink::connecting, this,
+            [this](const QString& host, quint16 port) { m_log.event(AgwLink::ConnectingText(host, port)); });
+    connect(&link, &AgwLink::connectFailed, this, [this](const QString& reason) {
+        m_log.event(tr("impossibile connettersi a %1:%2: %3").arg(m_settings.agwpeHost()).arg(m_options.enginePort).arg(reason));
     });
+    connect(&link, &AgwLink::connectionLost, this,
+            [this](const QString& reason) { m_log.event(tr("collegamento perso: %1").arg(reason)); });
+    connect(&link, &AgwLink::reconnectScheduled, this, [this](const QString&, int delayMs) {
+        m_log.event(QStringLiteral("nuovo tentativo tra %1 s").arg(delayMs / 1000.0, 0, 'f', delayMs % 1000 ? 1 : 0));
+    });
+    connect(&link, &AgwLink::noEngineReply, this, [this] {
+        m_log.problem(QStringLiteral("%1:%2: ").arg(m_settings.agwpeHost()).arg(m_options.enginePort)
+                      + AgwLink::NoEngineReplyText());
+    });
+    connect(&link, &AgwLink::portsUnusable, this,
+            [this](const QList<int>& ports) { m_log.problem(AgwLink::UnusablePortsText(ports)); });
 }
 
 HeadlessGateway::~HeadlessGateway()

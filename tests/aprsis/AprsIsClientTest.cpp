@@ -209,10 +209,11 @@ TEST(AprsIsClientTest, EveryByteInEveryFieldGivesOneFaithfulLineOrNone)
                 expected += source + '>' + destination + ',' + via.join(',') + ",qAR,N1CALL-5:" + info + "\r\n";
         }
         // The client takes at most 32 KiB at a time: the server reads as it goes.
-        if (b % 32 == 31)
+        if (b % 32 == 31) {
             ASSERT_TRUE(QTest::qWaitFor(
                 [&] { received += server->readAll(); return received.size() >= expected.size(); }, kWaitMs))
                 << "up to byte " << b << ": " << ::testing::PrintToString(received.right(300));
+        }
     }
     EXPECT_EQ(received, expected);
     EXPECT_EQ(gate.counters().missed, 0);

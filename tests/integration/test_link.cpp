@@ -4,9 +4,12 @@
 #include <QTcpServer>
 #include <QTest>
 
+#include <sys/socket.h>
+
 #include "agw/AgwLink.h"
 #include "settings/GatewaySettings.h"
 #include "support/FakeLinkView.h"
+#include "support/Frames.h"
 #include "testengine/TestEngine.h"
 
 using namespace selvane;
@@ -15,6 +18,8 @@ using namespace selvane::test;
 namespace {
 
 const QDateTime kStart(QDate(2026, 12, 6), QTime(8, 15, 30));
+// Short retry delays: the doubling and its cap still show.
+constexpr AgwLink::Timing kFastLink{{50, 200}, 5000, 5000, 3000};
 
 struct LinkFixture : ::testing::Test {
     TestEngine engine;
@@ -29,7 +34,7 @@ struct LinkFixture : ::testing::Test {
         ASSERT_TRUE(engine.listen(QHostAddress::LocalHost, 0));
         engine.setFixedTime(QTime(8, 15, 30));
         settings.host = QStringLiteral("127.0.0.1");
-        link = std::make_unique<AgwLink>(view, settings, router, [this] { return now; }, engine.serverPort());
+        link = std::make_unique<AgwLink>(view, settings, router, [this] { return now; }, engine.serverPort(), kFastLink);
     }
 
     // Starts the link and waits until the engine has answered "R" and "G".
@@ -216,7 +221,7 @@ TEST_F(LinkFixture, WithReconnectingALostEngineIsReachedAgainAndStopEndsTheWait)
 
     engine.closeClient();
     ASSERT_TRUE(scheduled.wait(5000));
-    EXPECT_EQ(scheduled.at(0).at(1).toInt(), AgwLink::kFirstRetryMs);
+    EXPECT_EQ(scheduled.at(0).at(1).toInt(), kFastLink.retry.firstMs);
     EXPECT_TRUE(link->isRunning());
     EXPECT_TRUE(view.running);
     EXPECT_TRUE(view.socketErrors.isEmpty());
@@ -231,39 +236,228 @@ TEST_F(LinkFixture, WithReconnectingALostEngineIsReachedAgainAndStopEndsTheWait)
     // A successful connection started the delay again from the first step.
     engine.closeClient();
     ASSERT_TRUE(QTest::qWaitFor([&] { return scheduled.size() == 2; }, 5000));
-    EXPECT_EQ(scheduled.at(1).at(1).toInt(), AgwLink::kFirstRetryMs);
+    EXPECT_EQ(scheduled.at(1).at(1).toInt(), kFastLink.retry.firstMs);
     link->toggle();  // STOP during the wait
     EXPECT_FALSE(link->isRunning());
     EXPECT_FALSE(link->isReconnecting());
     EXPECT_EQ(view.status, "Connessione ad AGW Packet Engine chiusa");
 }
 
-TEST(LinkReconnect, RefusedConnectionsAreRetriedWithADoublingDelayUntilTheEngineAppears)
+// What the link reports of each attempt and each connection, one word each.
+struct LinkEvents {
+    QStringList list;
+    QStringList statuses;  // the status line after each retry was scheduled
+
+    LinkEvents(AgwLink& link, const FakeLinkView& view)
+    {
+        QObject::connect(&link, &AgwLink::reconnectScheduled, [this, &view] { statuses << view.status; });
+        QObject::connect(&link, &AgwLink::connecting, [this](const QString& host, quint16) { list << "connecting " + host; });
+        QObject::connect(&link, &AgwLink::connectFailed, [this] { list << "failed"; });
+        QObject::connect(&link, &AgwLink::linkConnected, [this] { list << "connected"; });
+        QObject::connect(&link, &AgwLink::noEngineReply, [this] { list << "no reply"; });
+        QObject::connect(&link, &AgwLink::connectionLost, [this] { list << "lost"; });
+        QObject::connect(&link, &AgwLink::reconnectScheduled, [this](const QString&, int ms) { list << QString::number(ms); });
+        QObject::connect(&link, &AgwLink::linkStopped, [this] { list << "stopped"; });
+    }
+    bool waitForCount(const QString& event, qsizetype n, int ms = 5000)
+    {
+        return QTest::qWaitFor([&] { return list.count(event) >= n; }, ms);
+    }
+};
+
+quint16 FreePort()
 {
     QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
-    const quint16 port = probe.serverPort();
-    probe.close();  // nothing listens there now
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
 
+TEST(LinkAttempts, EachAttemptIsAnnouncedAndAFailedOneIsToldFromALostOne)
+{
+    const quint16 port = FreePort();  // nothing listens there now
     FakeLinkView view;
     ScriptedRouter router;
     LiveSettingsValues settings;
     settings.host = QStringLiteral("127.0.0.1");
     settings.reconnect = true;
-    AgwLink link(view, settings, router, [] { return kStart; }, port);
-    QSignalSpy scheduled(&link, &AgwLink::reconnectScheduled);
+    AgwLink link(view, settings, router, [] { return kStart; }, port, kFastLink);
+    LinkEvents events(link, view);
     link.toggle();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return scheduled.size() == 2; }, 10000));
-    EXPECT_EQ(scheduled.at(0).at(1).toInt(), 1000);
-    EXPECT_EQ(scheduled.at(1).at(1).toInt(), 2000);
+    ASSERT_TRUE(events.waitForCount("failed", 4));
+    EXPECT_EQ(events.list.mid(0, 12),
+              QStringList({"connecting 127.0.0.1", "failed", "50", "connecting 127.0.0.1", "failed", "100",
+                           "connecting 127.0.0.1", "failed", "200", "connecting 127.0.0.1", "failed", "200"}));
     EXPECT_TRUE(view.socketErrors.isEmpty());
+    EXPECT_TRUE(events.statuses.value(0).startsWith(
+        QStringLiteral("AGWPE 127.0.0.1:%1: impossibile connettersi, nuovo tentativo alle ").arg(port)))
+        << events.statuses.value(0).toStdString();
 
+    // The engine appears; once it has answered, a loss is tried again from
+    // the first step, and it is a loss, not a failed attempt.
     TestEngine engine;
     ASSERT_TRUE(engine.listen(QHostAddress::LocalHost, port));
-    QSignalSpy connected(&link, &AgwLink::linkConnected);
-    ASSERT_TRUE(connected.wait(10000));
+    ASSERT_TRUE(events.waitForCount("connected", 1, 10000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return view.ports.size() == 2; }, 5000));
-    EXPECT_TRUE(link.isRunning());
+    events.list.clear();
+    engine.closeClient();
+    ASSERT_TRUE(events.waitForCount("connected", 1));
+    EXPECT_EQ(events.list, QStringList({"lost", "50", "connecting 127.0.0.1", "connected"}));
+    EXPECT_TRUE(events.statuses.last().startsWith("Collegamento con AGWPE perso: nuovo tentativo alle "))
+        << events.statuses.last().toStdString();
+    link.toggle();
+    EXPECT_EQ(events.list.last(), "stopped");
+}
+
+// A peer that takes the connection and never answers the version request
+// (a web server on the engine's port) is no engine: said, and treated as a
+// lost connection, which does not start the retry delay again.
+TEST(LinkAttempts, APeerThatNeverAnswersIsNoEngine)
+{
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    FakeLinkView view;
+    ScriptedRouter router;
+    LiveSettingsValues settings;
+    settings.host = QStringLiteral("127.0.0.1");
+    settings.reconnect = true;
+    AgwLink::Timing timing = kFastLink;
+    timing.replyTimeoutMs = 300;
+    AgwLink link(view, settings, router, [] { return kStart; }, silent.serverPort(), timing);
+    LinkEvents events(link, view);
+    link.toggle();
+    ASSERT_TRUE(events.waitForCount("no reply", 2));
+    EXPECT_EQ(events.list.mid(0, 9), QStringList({"connecting 127.0.0.1", "connected", "no reply", "lost", "50",
+                                                  "connecting 127.0.0.1", "connected", "no reply", "lost"}));
+    EXPECT_EQ(events.list.value(9), "100");
+    EXPECT_TRUE(view.status.contains("nessuna risposta del motore, nuovo tentativo alle")) << view.status.toStdString();
+    EXPECT_TRUE(view.socketErrors.isEmpty());
+
+    // Without reconnecting: stopped, the status line says why.
+    settings.reconnect = false;
+    ASSERT_TRUE(events.waitForCount("stopped", 1));
+    EXPECT_EQ(view.status, "Connessione ad AGW Packet Engine chiusa: nessuna risposta del motore");
+    EXPECT_TRUE(view.socketErrors.isEmpty());
+}
+
+// An attempt that gets no answer at all (a host that drops the connection
+// request) fails after the connect timeout instead of waiting for the
+// system's minutes. A listener whose backlog is full stands for it here.
+TEST(LinkAttempts, AnAttemptWithNoAnswerFailsAfterTheConnectTimeout)
+{
+    QTcpServer full;
+    full.setListenBacklogSize(0);
+    ASSERT_TRUE(full.listen(QHostAddress::LocalHost, 0));
+    full.pauseAccepting();
+    QTcpSocket filler;  // takes the one place in the backlog
+    filler.connectToHost(QHostAddress::LocalHost, full.serverPort());
+    ASSERT_TRUE(filler.waitForConnected(5000));
+
+    FakeLinkView view;
+    ScriptedRouter router;
+    LiveSettingsValues settings;
+    settings.host = QStringLiteral("127.0.0.1");
+    AgwLink::Timing timing = kFastLink;
+    timing.connectTimeoutMs = 300;
+    AgwLink link(view, settings, router, [] { return kStart; }, full.serverPort(), timing);
+    LinkEvents events(link, view);
+    link.toggle();
+    ASSERT_TRUE(events.waitForCount("stopped", 1));
+    EXPECT_EQ(events.list, QStringList({"connecting 127.0.0.1", "failed", "stopped"}));
+    EXPECT_EQ(view.socketErrors, QStringList({"nessuna risposta in 0.3 s"}));
+    EXPECT_EQ(view.status, "Connessione ad AGW Packet Engine chiusa");
+    EXPECT_TRUE(link.isClosed());
+}
+
+// Ports named in Sats or Out that the engine does not have, or calls
+// invalid (as Dire Wolf lists the channels it has no radio for), are said
+// at connection and never sent on; the list shows them marked.
+TEST_F(LinkFixture, PortsTheEngineCannotSendOnAreSaidAndNotUsed)
+{
+    engine.setPorts({"Port1 first soundcard mono", "Port2 INVALID CHANNEL"});
+    settings.sats = QStringLiteral("1");
+    settings.out = QStringLiteral("2,3,2");
+    QSignalSpy unusable(link.get(), &AgwLink::portsUnusable);
+    EXPECT_TRUE(link->canSendOn(1));  // nothing known before the engine's list
+    startAndWaitForReplies();
+    ASSERT_EQ(unusable.size(), 1);
+    EXPECT_EQ(unusable[0][0].value<QList<int>>(), QList<int>({1, 2}));
+    EXPECT_EQ(view.status, "Porte 2, 3 (Sats/Out) non utilizzabili in AGWPE: nulla viene trasmesso su di esse");
+    EXPECT_EQ(view.ports, QStringList({"Port1 first soundcard mono", "Port2 INVALID CHANNEL (non utilizzabile)"}));
+    EXPECT_EQ((QList<bool>{link->canSendOn(0), link->canSendOn(1), link->canSendOn(2)}),
+              (QList<bool>{true, false, false}));
+}
+
+} // namespace
+
+namespace {
+
+// An engine that writes many MB at once, on a system that lets a socket
+// buffer them all (as some allow 32 MiB): the link reads a piece at a time,
+// so what it holds stays within a few MB, and the event loop runs between
+// the pieces, so a queued event is handled while the flood is still being
+// read.
+TEST(LinkFlood, AFloodIsReadInBoundedPiecesWithEventsInBetween)
+{
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    FakeLinkView view;
+    ScriptedRouter router;
+    LiveSettingsValues settings;
+    settings.host = QStringLiteral("127.0.0.1");
+    settings.engine = EngineChoice::Agwpe;  // nothing held for the version reply
+    AgwLink link(view, settings, router, [] { return kStart; }, server.serverPort(), kFastLink);
+    QSignalSpy connected(&link, &AgwLink::linkConnected);
+    link.toggle();
+    ASSERT_TRUE(connected.wait(5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.hasPendingConnections(); }, 5000));
+    QTcpSocket* engine = server.nextPendingConnection();
+    engine->write(EngineFrame('R', 0, "", "", QByteArray::fromHex("D00700000F000000")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view.status.startsWith("Gateway connesso"); }, 5000));
+
+    // Both ends buffer as much as the system lets them (root may go past
+    // its limits), and the engine writes until the system takes no more.
+    const QTcpSocket* linkSocket = link.findChild<QTcpSocket*>();
+    ASSERT_NE(linkSocket, nullptr);
+    const int big = 64 * 1024 * 1024;
+    for (auto [fd, force, plain] : {std::tuple{linkSocket->socketDescriptor(), SO_RCVBUFFORCE, SO_RCVBUF},
+                                    std::tuple{engine->socketDescriptor(), SO_SNDBUFFORCE, SO_SNDBUF}}) {
+        if (::setsockopt(int(fd), SOL_SOCKET, force, &big, sizeof big) != 0)
+            ::setsockopt(int(fd), SOL_SOCKET, plain, &big, sizeof big);
+    }
+    const QByteArray frame = EngineFrame('U', 0, "N1CALL-9", "APRS",
+                                         MonitorText(" 1:Fm N1CALL-9 To APRS Via RS0ISS* <UI pid=F0 Len=5 >[08:15:30]",
+                                                     QByteArray(1000, 'x')));
+    const QByteArray block = frame.repeated(1024);
+    qint64 written = 0;
+    while (written < 24 * 1024 * 1024) {
+        const qint64 n = ::send(int(engine->socketDescriptor()), block.constData() + written % block.size(),
+                                size_t(block.size() - written % block.size()), MSG_DONTWAIT);
+        if (n <= 0)
+            break;
+        written += n;
+    }
+    ASSERT_GT(written, 4 * AgwLink::kReadPieceBytes) << "the system buffered too little to test this";
+    // The rest of the last frame, through the socket's own queue.
+    const qint64 total = (written + frame.size() - 1) / frame.size();
+    engine->write(frame.right(total * frame.size() - written));
+
+    // What the link holds, at each frame handed on; the moment a queued
+    // event runs.
+    qint64 heard = 0;
+    qint64 mostHeld = 0;
+    qint64 queuedRanAt = -1;
+    QObject context;
+    link.setHeardObserver([&](const HeardPacket&) {
+        if (heard++ == 0)
+            QMetaObject::invokeMethod(&context, [&] { queuedRanAt = heard; }, Qt::QueuedConnection);
+        mostHeld = std::max(mostHeld, qint64(link.pendingInput()) + link.unreadInput());
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return heard == total; }, 60000)) << heard << " of " << total;
+    EXPECT_LE(mostHeld, 2 * AgwLink::kReadPieceBytes + frame.size()) << "of " << written << " written";
+    EXPECT_GT(queuedRanAt, 0);
+    EXPECT_LT(queuedRanAt, total);
+    EXPECT_EQ(link.pendingInput(), 0);
+    EXPECT_EQ(link.unreadInput(), 0);
 }
 
 } // namespace
