@@ -52,6 +52,7 @@ void Dispatcher::setProfile(std::optional<EngineProfile> profile)
     // which clears the list: each is taken off before it is handled.
     while (!m_held.isEmpty() && m_profile) {
         const QByteArray frame = m_held.takeFirst();
+        m_heldBytes -= frame.size();
         DispatchFrame(frame, 0, frame.size() - AgwFrame::HeaderSize);
     }
 }
@@ -59,7 +60,8 @@ void Dispatcher::setProfile(std::optional<EngineProfile> profile)
 void Dispatcher::hold(const QByteArray& block, qsizetype h, qint64 L)
 {
     m_held.append(block.mid(h, AgwFrame::HeaderSize + L));
-    if (m_held.size() >= kMaxHeldFrames)
+    m_heldBytes += m_held.last().size();
+    if (m_held.size() >= kMaxHeldFrames || m_heldBytes >= kMaxHeldBytes)
         setProfile(EngineProfile::Agwpe);
 }
 
@@ -160,6 +162,7 @@ void Dispatcher::clear()
     m_received = PacketStore{};
     m_transmitted.clear();
     m_held.clear();
+    m_heldBytes = 0;
     m_raw.clear();
 }
 

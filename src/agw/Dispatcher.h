@@ -61,6 +61,9 @@ public:
     // many before answering the version request is taken for an AGW Packet
     // Engine, so nothing waits without bound.
     static constexpr qsizetype kMaxHeldFrames = 1000;
+    // The same for the bytes they hold: monitor frames are a few hundred
+    // bytes, but a frame may declare up to a megabyte.
+    static constexpr qsizetype kMaxHeldBytes = 1024 * 1024;
     // Raw frames kept for their monitor frame, which follows at once; older
     // ones belonged to frames the engine never reported.
     static constexpr qsizetype kMaxPendingRaw = 16;
@@ -88,6 +91,7 @@ private:
     QStringList m_transmitted;
     std::optional<EngineProfile> m_profile = EngineProfile::Agwpe;
     QList<QByteArray> m_held;
+    qsizetype m_heldBytes = 0;
     QList<PendingRaw> m_raw;
 };
 

@@ -7,6 +7,7 @@ AprsIsGate::AprsIsGate(const ILiveSettings& settings, const AprsIsConfig& config
     : QObject(parent), m_settings(settings), m_rules(settings, std::move(clock)), m_client(timing)
 {
     connect(&m_client, &AprsIsClient::stateChanged, this, &AprsIsGate::stateChanged);
+    connect(&m_client, &AprsIsClient::loginInUse, this, &AprsIsGate::loginInUse);
     applyConfig(config);
 }
 

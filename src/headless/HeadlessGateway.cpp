@@ -119,6 +119,9 @@ void HeadlessGateway::start()
         else
             m_log.event(m_aprsIs->statusText());
     });
+    connect(m_aprsIs.get(), &AprsIsGate::loginInUse, this, [this] {
+        m_log.problem(QStringLiteral("APRS-IS: ") + AprsIsClient::LoginInUseText());
+    });
     connect(m_aprsIs.get(), &AprsIsGate::uploaded, this,
             [this](const QString& line) { m_log.event(QStringLiteral("APRS-IS <- ") + line); });
     connect(m_aprsIs.get(), &AprsIsGate::missed, this, [this](const QString& line) {

@@ -67,6 +67,7 @@ bool SelvaneApp::start()
     m_aprsIs = std::make_unique<AprsIsGate>(*m_window, aprsIs.config, m_options.monotonic);
     connect(m_aprsIs.get(), &AprsIsGate::stateChanged, this, &SelvaneApp::showAprsIs);
     connect(m_aprsIs.get(), &AprsIsGate::countersChanged, this, &SelvaneApp::showAprsIs);
+    connect(m_aprsIs.get(), &AprsIsGate::loginInUse, this, &SelvaneApp::showAprsIs);
     m_gateway->link().setHeardObserver([this](const HeardPacket& p) {
         if (m_aprsIs)
             m_aprsIs->heard(p);
@@ -140,6 +141,8 @@ void SelvaneApp::showAprsIs()
         break;
     }
     const AprsIsCounters& c = m_aprsIs->counters();
+    if (m_aprsIs->loginSeemsInUse())
+        state += QStringLiteral(", ") + AprsIsClient::LoginInUseText();
     m_window->showAprsIs(QStringLiteral("APRS-IS: %1, inviati %2, persi %3").arg(state).arg(c.uploaded).arg(c.missed));
 }
 

@@ -289,6 +289,15 @@ TEST_F(DispatchFixture, FramesHeardBeforeTheVersionWaitForTheProfile)
         dispatch(u);
     EXPECT_EQ(router.calls, 2 + Dispatcher::kMaxHeldFrames);
     EXPECT_EQ(dispatcher.profile(), EngineProfile::Agwpe);
+    // Nor the bytes they hold: eighteen frames of 60 KB are enough.
+    dispatcher.setProfile(std::nullopt);
+    const QByteArray big = EngineFrame('U', 0, "N0CALL-7", "APRS", " 1:Fm N0CALL-7 To APRS <UI>\r" + QByteArray(60'000, 'x'));
+    for (int i = 0; i < 17; ++i)
+        dispatch(big);
+    EXPECT_EQ(dispatcher.heldFrames(), 17);
+    dispatch(big);
+    EXPECT_EQ(dispatcher.heldFrames(), 0);
+    EXPECT_EQ(dispatcher.profile(), EngineProfile::Agwpe);
 }
 
 } // namespace

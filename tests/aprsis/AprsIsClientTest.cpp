@@ -245,6 +245,51 @@ TEST(AprsIsClientTest, RetriesDoubleUpToTheCap)
     EXPECT_EQ(client.state(), AprsIsState::Off);
 }
 
+// A server evicts a login when another client logs in with the same call,
+// without a word (aprsc just closes). Logins closed before they settle,
+// twice in a row, are said to be in use once, and the retries keep their
+// growing delay; a login that lasted starts the delay again.
+TEST(AprsIsClientTest, LoginsClosedBeforeTheySettleAreSaidInUseOnceAndBackOff)
+{
+    struct Row {
+        int settledMs;
+        QStringList delays;   // after each of four closes
+        QList<int> saidAt;    // after which closes loginInUse came
+    };
+    const Row rows[] = {
+        {120000, {"0.05", "0.1", "0.2", "0.2"}, {2}},
+        {1, {"0.05", "0.05", "0.05", "0.05"}, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.settledMs);
+        FakeServer fake;
+        AprsIsClient client({kFast.retry, 60000, row.settledMs});
+        QStringList delays;
+        QList<int> saidAt;
+        QObject::connect(&client, &AprsIsClient::stateChanged, [&](AprsIsState state, const QString& detail) {
+            if (state == AprsIsState::Error)
+                delays << detail.section(QStringLiteral("trying again in "), -1).chopped(2);
+        });
+        QObject::connect(&client, &AprsIsClient::loginInUse, [&] { saidAt << int(delays.size()); });
+        client.start({QStringLiteral("127.0.0.1"), fake.server.serverPort(), QStringLiteral("N1CALL-5"), 13022, {}});
+        for (int i = 0; i < 4; ++i) {
+            QTcpSocket* s = fake.nextConnection();
+            ASSERT_TRUE(s);
+            FakeServer::readLine(s);
+            s->write("# logresp N1CALL-5 verified, server FAKE\r\n");
+            ASSERT_TRUE(QTest::qWaitFor([&] { return client.state() == AprsIsState::Verified; }, kWaitMs));
+            QTest::qWait(20);  // a login that settles in 1 ms has settled
+            s->close();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return delays.size() == i + 1; }, kWaitMs));
+        }
+        EXPECT_EQ(delays, row.delays);
+        EXPECT_EQ(saidAt, row.saidAt);
+        EXPECT_EQ(client.loginSeemsInUse(), !row.saidAt.isEmpty());
+        client.stop();
+        EXPECT_FALSE(client.loginSeemsInUse());
+    }
+}
+
 TEST(AprsIsClientTest, SettingsThatCannotWork)
 {
     LiveSettingsValues settings;   // no gateway call

@@ -148,3 +148,31 @@ TEST_F(AprscGate, ReconnectsWhenTheServerRestarts)
     gate->heard(HeardOf(0, "N1CALL-9>APRS,RS0ISS*:after the restart"));
     EXPECT_TRUE(feed.waitFor("N1CALL-9>APRS,RS0ISS*,qAR,N1CALL-5:after the restart"));
 }
+
+// The window and the service, or two stations, with one login: aprsc evicts
+// the older client at each login, without a word. Each client says so once,
+// and their retries slow down instead of evicting each other every second.
+TEST_F(AprscGate, TwoClientsWithOneLoginSayItOnceAndBackOff)
+{
+    const AprsIsClient::Timing fast{{50, 400}, 60000, 120000};
+    const AprsIsConfig c = config(QStringLiteral("N1CALL-5"), AprsIsPasscode("N1CALL"));
+    gate = std::make_unique<AprsIsGate>(settings, c, SteadyClockMs(), fast);
+    ASSERT_TRUE(waitForState(AprsIsState::Verified)) << gate->statusText().toStdString();
+    AprsIsGate other(settings, c, SteadyClockMs(), fast);
+    QList<AprsIsGate*> gates{gate.get(), &other};
+    QList<QStringList> delays(2);
+    QList<int> said(2, 0);
+    for (int i = 0; i < 2; ++i) {
+        QObject::connect(gates[i], &AprsIsGate::stateChanged, [&delays, i](AprsIsState state, const QString& detail) {
+            if (state == AprsIsState::Error)
+                delays[i] << detail.section(QStringLiteral("trying again in "), -1).chopped(2);
+        });
+        QObject::connect(gates[i], &AprsIsGate::loginInUse, [&said, i] { ++said[i]; });
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delays[0].size() >= 5 && delays[1].size() >= 5; }, kWaitMs))
+        << delays[0].join(' ').toStdString() << " / " << delays[1].join(' ').toStdString();
+    EXPECT_EQ(said, QList<int>({1, 1}));
+    for (const QStringList& d : delays)
+        EXPECT_EQ(d.mid(0, 5), QStringList({"0.05", "0.1", "0.2", "0.4", "0.4"}));
+    EXPECT_TRUE(gate->loginSeemsInUse());
+}
