@@ -84,9 +84,6 @@ public:
     // A port the engine's "G" reply does not have, or calls invalid, cannot
     // be sent on; before the reply every port is taken as it comes.
     bool canSendOn(int port) const override;
-    // The ports of the Sats and Out lists the engine cannot send on (0-based,
-    // in list order, each once); empty before its "G" reply.
-    QList<int> unusablePorts() const;
 
     const GatewayCounters& counters() const { return m_counters; }
     // Frames dropped since the program started because the engine did not
@@ -157,8 +154,10 @@ private:
     void onError(QAbstractSocket::SocketError error);
     void onDisconnected();
     void onPorts(const EnginePorts& ports);
+    // The ports of the Sats and Out lists the engine cannot send on (0-based,
+    // in list order, each once); empty before its "G" reply.
+    QList<int> unusablePorts() const;
     void updateProfile();
-    bool retryPending() const { return m_retryTimer.isActive(); }
 
     ILinkView& m_view;
     const ILiveSettings& m_settings;
@@ -166,7 +165,7 @@ private:
     Clock m_clock;
     quint16 m_enginePort;
     Timing m_timing;
-    QTcpSocket m_socket;
+    QTcpSocket m_socket;           // a child of the link, as a test finds it
     FrameAssembler m_assembler;
     GatewayCounters m_counters;
     Dispatcher m_dispatcher;

@@ -74,7 +74,10 @@ HeadlessGateway::HeadlessGateway(Options options)
     connect(&link, &AgwLink::connecting, this,
             [this](const QString& host, quint16 port) { m_log.event(AgwLink::ConnectingText(host, port)); });
     connect(&link, &AgwLink::connectFailed, this, [this](const QString& reason) {
-        m_log.event(tr("impossibile connettersi a %1:%2: %3").arg(m_settings.agwpeHost()).arg(m_options.enginePort).arg(reason));
+        m_log.event(tr("impossibile connettersi a %1:%2: %3")
+                        .arg(m_settings.agwpeHost())
+                        .arg(m_options.enginePort)
+                        .arg(reason));
     });
     connect(&link, &AgwLink::connectionLost, this,
             [this](const QString& reason) { m_log.event(tr("collegamento perso: %1").arg(reason)); });

@@ -63,7 +63,6 @@ TEST_F(DispatchFixture, PortsTheEngineCannotSendOnAreMarked)
         {"1;Port1 a;Port2 b;", {0}, {"Port1 a", "Port2 b (non utilizzabile)"}},
         {"3;Port1 a;Port2 INVALID CHANNEL;", {0, 2}, {"Port1 a", "Port2 INVALID CHANNEL (non utilizzabile)"}},
         {"x;Port1 a;Port2 b;", {0, 1}, {"Port1 a", "Port2 b"}},
-        {"0;", {}, {}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.data.constData());

@@ -153,24 +153,6 @@ TEST_F(SelvanedFixture, AnEngineThatIsNotThereAtStartIsReachedOnceItAppears)
     EXPECT_EQ(daemon.process.exitCode(), 0);
 }
 
-// A one-radio Dire Wolf lists its other channels as invalid: Out port 2 is
-// said on standard error at connection and never sent on.
-TEST_F(SelvanedFixture, AnOutPortTheEngineCannotSendOnIsSaidAndSkipped)
-{
-    engine->setPorts({"Port1 first soundcard mono", "Port2 INVALID CHANNEL"});
-    WriteFile(dir.filePath("Selvane.ini"), QByteArray(kSettings).replace("\"1\",\"1\"", "\"1\",\"2,1\""));
-    daemon.start(args());
-    waitUntilMonitoring();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return daemon.err.contains("Porta 2 "); }, 10000)) << daemon.err.constData();
-    engine->sendMonitor('U', 0, "N0CALL-9", "APRS", {"RS0ISS*"}, "down");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return sentVia().size() == 1; }, 10000)) << daemon.out.constData();
-    QList<int> ports;
-    for (const ReceivedFrame& f : engine->received())
-        if (f.kind == 'V')
-            ports << f.port;
-    EXPECT_EQ(ports, QList<int>({0}));
-}
-
 // One gateway per folder; a lock left by a program that died does not count.
 TEST_F(SelvanedFixture, SecondStartInTheFolderIsRefusedAndAStaleLockIsNot)
 {
