@@ -52,6 +52,7 @@ void Dispatcher::setProfile(std::optional<EngineProfile> profile)
     // which clears the list: each is taken off before it is handled.
     while (!m_held.isEmpty() && m_profile) {
         const QByteArray frame = m_held.takeFirst();
+        m_heldBytes -= frame.size();
         DispatchFrame(frame, 0, frame.size() - AgwFrame::HeaderSize);
     }
 }
@@ -59,7 +60,8 @@ void Dispatcher::setProfile(std::optional<EngineProfile> profile)
 void Dispatcher::hold(const QByteArray& block, qsizetype h, qint64 L)
 {
     m_held.append(block.mid(h, AgwFrame::HeaderSize + L));
-    if (m_held.size() >= kMaxHeldFrames)
+    m_heldBytes += m_held.last().size();
+    if (m_held.size() >= kMaxHeldFrames || m_heldBytes >= kMaxHeldBytes)
         setProfile(EngineProfile::Agwpe);
 }
 
@@ -133,17 +135,14 @@ void Dispatcher::dispatchUnproto(const QByteArray& block, qsizetype h, qint64 L)
 
 void Dispatcher::dispatchPorts(const QByteArray& block, qsizetype d, qint64 L)
 {
-    m_view.setPortsText(QStringLiteral("Porte Radio di AGWPE: ") + QChar(uchar(block[d])));
-    QString item;
-    for (qint64 i = 2; i < L; ++i) {
-        const char c = block[d + i];
-        if (c == ';') {
-            m_view.addPort(item);
-            item.clear();
-        } else {
-            item.append(QChar(uchar(c)));
-        }
-    }
+    // Every entry is shown as the engine sent it; one it cannot send on is
+    // marked so.
+    const EnginePorts ports = EnginePorts::Parse(block.mid(d, L));
+    m_view.setPortsText(QStringLiteral("Porte Radio di AGWPE: ") + ports.countText);
+    for (qsizetype i = 0; i < ports.descriptions.size(); ++i)
+        m_view.addPort(ports.usable(int(i)) ? ports.descriptions[i] : UnusablePortText(ports.descriptions[i]));
+    if (onPorts)
+        onPorts(ports);
 }
 
 void Dispatcher::dispatchVersion(const QByteArray& block, qsizetype d, qint64 L)
@@ -163,6 +162,7 @@ void Dispatcher::clear()
     m_received = PacketStore{};
     m_transmitted.clear();
     m_held.clear();
+    m_heldBytes = 0;
     m_raw.clear();
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "agw/EngineProfile.h"
+#include "agw/EnginePorts.h"
 #include "agw/Interfaces.h"
 #include "agw/PacketStore.h"
 #include "agw/RawFrame.h"
@@ -39,6 +40,9 @@ public:
     // Called with the engine's version when its "R" reply is dispatched,
     // before anything else happens with it.
     std::function<void(EngineVersion)> onVersion;
+    // Called with the engine's radio ports when its "G" reply is dispatched,
+    // after they are shown.
+    std::function<void(const EnginePorts&)> onPorts;
     // Called for every heard frame once its header line has its marks,
     // before the routing step (so before telemetry becomes a bulletin).
     std::function<void(const HeardPacket&)> onHeard;
@@ -58,6 +62,9 @@ public:
     // many before answering the version request is taken for an AGW Packet
     // Engine, so nothing waits without bound.
     static constexpr qsizetype kMaxHeldFrames = 1000;
+    // The same for the bytes they hold: monitor frames are a few hundred
+    // bytes, but a frame may declare up to a megabyte.
+    static constexpr qsizetype kMaxHeldBytes = 1024 * 1024;
     // Raw frames kept for their monitor frame, which follows at once; older
     // ones belonged to frames the engine never reported.
     static constexpr qsizetype kMaxPendingRaw = 16;
@@ -85,6 +92,7 @@ private:
     QStringList m_transmitted;
     std::optional<EngineProfile> m_profile = EngineProfile::Agwpe;
     QList<QByteArray> m_held;
+    qsizetype m_heldBytes = 0;
     QList<PendingRaw> m_raw;
 };
 

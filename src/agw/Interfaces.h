@@ -46,6 +46,8 @@ class IFrameSink {
 public:
     virtual ~IFrameSink() = default;
     virtual void sendFrame(const QByteArray& frame) = 0;
+    // Whether the 0-based radio port can take a frame (the engine has it).
+    virtual bool canSendOn(int /*port*/) const { return true; }
 };
 
 // What the routing step reports back to the dispatcher.

@@ -2,8 +2,6 @@
 
 #include <QList>
 
-#include <algorithm>
-
 #include "selvane/Version.h"
 
 namespace selvane {
@@ -22,6 +20,11 @@ QByteArray WithoutLineBreaks(QByteArray text)
 }
 
 } // namespace
+
+QString AprsIsClient::LoginInUseText()
+{
+    return tr("login in uso da un altro client");
+}
 
 QString AprsIsStateText(AprsIsState state)
 {
@@ -69,19 +72,27 @@ std::optional<LoginReply> ParseLoginReply(const QByteArray& line)
 }
 
 AprsIsClient::AprsIsClient(Timing timing, QObject* parent)
-    : QObject(parent), m_timing(timing), m_nextRetryMs(timing.firstRetryMs)
+    : QObject(parent), m_timing(timing), m_backoff(timing.retry)
 {
     connect(&m_socket, &QTcpSocket::connected, this, &AprsIsClient::onConnected);
     connect(&m_socket, &QTcpSocket::readyRead, this, &AprsIsClient::onReadyRead);
-    connect(&m_socket, &QTcpSocket::errorOccurred, this,
-            [this](QAbstractSocket::SocketError) { connectionLost(m_socket.errorString()); });
+    connect(&m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
+        connectionLost(m_socket.errorString(), error == QAbstractSocket::RemoteHostClosedError);
+    });
     connect(&m_socket, &QTcpSocket::disconnected, this,
-            [this] { connectionLost(QStringLiteral("the server closed the connection")); });
+            [this] { connectionLost(QStringLiteral("the server closed the connection"), true); });
     m_retryTimer.setSingleShot(true);
     connect(&m_retryTimer, &QTimer::timeout, this, &AprsIsClient::connectNow);
     m_silenceTimer.setSingleShot(true);
     connect(&m_silenceTimer, &QTimer::timeout, this, [this] {
-        connectionLost(QStringLiteral("nothing heard from the server for %1 s").arg(m_timing.silenceMs / 1000.0));
+        connectionLost(QStringLiteral("nothing heard from the server for %1 s").arg(m_timing.silenceMs / 1000.0),
+                       false);
+    });
+    m_settleTimer.setSingleShot(true);
+    connect(&m_settleTimer, &QTimer::timeout, this, [this] {
+        m_backoff.reset();
+        m_unsettledCloses = 0;
+        m_inUseSaid = false;
     });
 }
 
@@ -103,7 +114,7 @@ void AprsIsClient::closeSocket()
 void AprsIsClient::start(const AprsIsLogin& login)
 {
     m_login = login;
-    m_nextRetryMs = m_timing.firstRetryMs;
+    forgetHistory();
     m_retryTimer.stop();
     connectNow();
 }
@@ -111,6 +122,7 @@ void AprsIsClient::start(const AprsIsLogin& login)
 void AprsIsClient::fail(const QString& reason)
 {
     m_login = {};
+    forgetHistory();
     m_retryTimer.stop();
     m_silenceTimer.stop();
     closeSocket();
@@ -119,10 +131,19 @@ void AprsIsClient::fail(const QString& reason)
 
 void AprsIsClient::stop()
 {
+    forgetHistory();
     m_retryTimer.stop();
     m_silenceTimer.stop();
     closeSocket();
     setState(AprsIsState::Off, {});
+}
+
+void AprsIsClient::forgetHistory()
+{
+    m_backoff.reset();
+    m_settleTimer.stop();
+    m_unsettledCloses = 0;
+    m_inUseSaid = false;
 }
 
 void AprsIsClient::connectNow()
@@ -144,16 +165,19 @@ void AprsIsClient::setState(AprsIsState state, const QString& detail)
     emit stateChanged(state, detail);
 }
 
-void AprsIsClient::connectionLost(const QString& reason)
+void AprsIsClient::connectionLost(const QString& reason, bool serverClosed)
 {
     // Only a connection being made or in use is lost; this also ignores the
     // second report (error, then disconnected) of one failure.
-    if (m_closing
-        || (m_state != AprsIsState::Connecting && m_state != AprsIsState::Verified
-            && m_state != AprsIsState::Unverified))
+    const bool loggedIn = m_state == AprsIsState::Verified || m_state == AprsIsState::Unverified;
+    if (m_closing || (m_state != AprsIsState::Connecting && !loggedIn))
         return;
-    const int delay = m_nextRetryMs;
-    m_nextRetryMs = std::min(m_nextRetryMs * 2, m_timing.maxRetryMs);
+    if (loggedIn) {
+        const bool unsettled = serverClosed && m_settleTimer.isActive();
+        m_unsettledCloses = unsettled ? m_unsettledCloses + 1 : 0;
+    }
+    m_settleTimer.stop();
+    const int delay = m_backoff.next();
     m_retryTimer.start(delay);
     m_silenceTimer.stop();
     closeSocket();
@@ -162,6 +186,10 @@ void AprsIsClient::connectionLost(const QString& reason)
                                      .arg(m_login.port)
                                      .arg(reason)
                                      .arg(delay / 1000.0));
+    if (m_unsettledCloses >= 2 && !m_inUseSaid && m_state == AprsIsState::Error) {
+        m_inUseSaid = true;
+        emit loginInUse();
+    }
 }
 
 void AprsIsClient::onConnected()
@@ -197,7 +225,9 @@ void AprsIsClient::onLine(const QByteArray& line)
     const std::optional<LoginReply> reply = ParseLoginReply(line);
     if (!reply)
         return;
-    m_nextRetryMs = m_timing.firstRetryMs;
+    // The retry delay starts again only once this login has lasted: one
+    // that is evicted at once is no proof that the server is well.
+    m_settleTimer.start(m_timing.settledMs);
     const QString server = reply->server.isEmpty() ? m_login.host : reply->server;
     setState(reply->verified ? AprsIsState::Verified : AprsIsState::Unverified,
              QStringLiteral("server %1 (%2:%3), login %4").arg(server, m_login.host).arg(m_login.port).arg(m_login.call));
@@ -205,6 +235,8 @@ void AprsIsClient::onLine(const QByteArray& line)
 
 AprsIsClient::SendResult AprsIsClient::send(const QByteArray& line)
 {
+    if (line.isEmpty() || line.contains('\r') || line.contains('\n'))
+        return SendResult::NotALine;
     if (m_state != AprsIsState::Verified)
         return SendResult::NotLoggedIn;
     if (m_socket.bytesToWrite() + line.size() + 2 > kMaxUnsentBytes)

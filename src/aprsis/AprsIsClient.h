@@ -7,6 +7,8 @@
 
 #include <optional>
 
+#include "common/Backoff.h"
+
 namespace selvane {
 
 // Where the APRS-IS connection stands.
@@ -48,19 +50,29 @@ struct AprsIsLogin {
 // and keepalives, and writes upload lines without ever blocking.
 //
 // A failed or lost connection is tried again after a delay that starts at
-// firstRetryMs and doubles up to maxRetryMs, as the engine link does; a
-// login the server answered starts it again from the beginning. A
+// retry.firstMs and doubles up to retry.maxMs, as the engine link does; a
+// login that has lasted settledMs starts it again from the beginning. A
 // connection on which the server sends nothing for silenceMs (servers send
 // a comment line about every 20 s) is taken for dead, closed and tried
 // again. Lines the server sends other than the login reply are read and
 // dropped.
+//
+// A server evicts a verified login when another client logs in with the
+// same call, and says nothing to the one it evicts (aprsc 2.1.21 shuts the
+// older connection down; it only writes "Disconnecting duplicate validated
+// client" in its own log). Two clients sharing a login then evict each
+// other at every retry. So a login the server closes before it has
+// settled, twice in a row, is taken for one in use by another client: said
+// once (loginInUse), until a login settles again; the retries keep their
+// growing delay meanwhile, so the two clients' fight slows down to one
+// round a minute.
 class AprsIsClient : public QObject {
     Q_OBJECT
 public:
     struct Timing {
-        int firstRetryMs = 1000;
-        int maxRetryMs = 60000;
+        RetryTiming retry;
         int silenceMs = 60000;
+        int settledMs = 120000;
     };
     // Bytes allowed to wait in the socket: beyond this a line is refused,
     // so a server that stops reading cannot make the process grow.
@@ -77,22 +89,33 @@ public:
     void stop();
 
     AprsIsState state() const { return m_state; }
+    // Since loginInUse was said, until a login settles (or a new start).
+    bool loginSeemsInUse() const { return m_inUseSaid; }
     // What goes with the state: the server and login, or the error.
     QString detail() const { return m_detail; }
     const AprsIsLogin& login() const { return m_login; }
 
-    enum class SendResult { Sent, NotLoggedIn, BufferFull };
-    // Queues one line (CR LF added) when logged in and verified.
+    enum class SendResult { Sent, NotLoggedIn, BufferFull, NotALine };
+    // Queues one line (CR LF added) when logged in and verified. An empty
+    // text, or one holding CR or LF, is no line and is never written.
     SendResult send(const QByteArray& line);
+
+    // "login in uso da un altro client"
+    static QString LoginInUseText();
 
 signals:
     void stateChanged(AprsIsState state, const QString& detail);
+    // The login seems to be in use by another client (see above).
+    void loginInUse();
 
 private:
     void connectNow();
     void closeSocket();
+    // A new start: no retry delay grown, nothing said of the login.
+    void forgetHistory();
     void setState(AprsIsState state, const QString& detail);
-    void connectionLost(const QString& reason);
+    // serverClosed: the server ended the connection in an orderly way.
+    void connectionLost(const QString& reason, bool serverClosed);
     void onConnected();
     void onReadyRead();
     void onLine(const QByteArray& line);
@@ -102,9 +125,12 @@ private:
     QTcpSocket m_socket;
     QTimer m_retryTimer;
     QTimer m_silenceTimer;
+    QTimer m_settleTimer;          // runs from a login reply until it has settled
     QByteArray m_partial;          // the start of a line not ended yet
-    int m_nextRetryMs = 0;
+    Backoff m_backoff;
     bool m_closing = false;        // inside closeSocket()
+    int m_unsettledCloses = 0;     // logins in a row the server closed before they settled
+    bool m_inUseSaid = false;
     AprsIsState m_state = AprsIsState::Off;
     QString m_detail;
 };

@@ -7,6 +7,7 @@ AprsIsGate::AprsIsGate(const ILiveSettings& settings, const AprsIsConfig& config
     : QObject(parent), m_settings(settings), m_rules(settings, std::move(clock)), m_client(timing)
 {
     connect(&m_client, &AprsIsClient::stateChanged, this, &AprsIsGate::stateChanged);
+    connect(&m_client, &AprsIsClient::loginInUse, this, &AprsIsGate::loginInUse);
     applyConfig(config);
 }
 
@@ -44,6 +45,7 @@ void AprsIsGate::heard(const HeardPacket& packet)
     if (d.verdict != UploadVerdict::Upload) {
         ++m_counters.filtered;
         emit countersChanged(m_counters);
+        emit excluded(d.verdict, d.packet);
         return;
     }
     const QByteArray line = Tnc2Line(d.packet, m_client.login().call);
@@ -52,6 +54,7 @@ void AprsIsGate::heard(const HeardPacket& packet)
         emit uploaded(QString::fromLatin1(line));
     } else {
         ++m_counters.missed;
+        emit missed(QString::fromLatin1(line));
     }
     emit countersChanged(m_counters);
 }

@@ -48,11 +48,21 @@ public:
     // "APRS-IS: connected, verified (server T2TEST (127.0.0.1:14580), login N1CALL-5)"
     QString statusText() const;
     const AprsIsCounters& counters() const { return m_counters; }
+    // The login seems to be in use by another client (AprsIsClient).
+    bool loginSeemsInUse() const { return m_client.loginSeemsInUse(); }
 
 signals:
     void stateChanged(AprsIsState state, const QString& detail);
+    // Said once when the login seems to be in use by another client.
+    void loginInUse();
     // One line sent, as sent (without its CR LF).
     void uploaded(const QString& line);
+    // A packet heard on a Sats port that the upload rules kept back, and why
+    // (packet: as judged, a third-party packet unwrapped).
+    void excluded(UploadVerdict verdict, const HeardPacket& packet);
+    // A line that would have gone up but did not: no verified login, or the
+    // socket's buffer was full.
+    void missed(const QString& line);
     // After any change of the counters.
     void countersChanged(const AprsIsCounters& counters);
 

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "aprsis/AprsIsConfig.h"
 #include "gateway/Classification.h"
 #include "gateway/Router.h"
 
@@ -45,6 +46,16 @@ bool HoldsExcludedName(const QStringList& via)
         if (IsExcludedViaName(entry))
             return true;
     return false;
+}
+
+bool HoldsOnlyAprsIsCalls(const HeardPacket& packet)
+{
+    if (!IsAprsIsCallField(packet.source, false) || !IsAprsIsCallField(packet.destination, false))
+        return false;
+    for (const QString& entry : packet.via)
+        if (!IsAprsIsCallField(entry, true))
+            return false;
+    return true;
 }
 
 bool HoldsRepeatedCall(const QStringList& via, const QString& call)
@@ -107,8 +118,17 @@ QByteArray UploadableInfo(const QByteArray& info)
     return info.left(end);
 }
 
+bool IsAprsIsCallField(const QString& field, bool viaEntry)
+{
+    if (viaEntry && field.endsWith(QLatin1Char('*')))
+        return IsValidLoginCall(field.chopped(1));
+    return IsValidLoginCall(field);
+}
+
 QByteArray Tnc2Line(const HeardPacket& packet, const QString& loginCall)
 {
+    if (!HoldsOnlyAprsIsCalls(packet))
+        return {};
     QByteArray line = packet.source.toLatin1() + '>' + packet.destination.toLatin1();
     for (const QString& entry : packet.via)
         line += ',' + entry.toLatin1();
@@ -123,6 +143,8 @@ QString UploadVerdictText(UploadVerdict verdict)
         return QStringLiteral("uploaded");
     case UploadVerdict::NotSatsPort:
         return QStringLiteral("not a Sats port");
+    case UploadVerdict::InvalidCall:
+        return QStringLiteral("call field not valid on APRS-IS");
     case UploadVerdict::ExcludedPath:
         return QStringLiteral("path excludes gating");
     case UploadVerdict::OwnTransmission:
@@ -152,6 +174,10 @@ UploadDecision UploadRules::decide(const HeardPacket& heard)
 
     const QString ownCall = ComparableCall(CallOrAlias(m_settings.gatewayCall()));
     for (int layer = 0;; ++layer) {
+        if (!HoldsOnlyAprsIsCalls(d.packet)) {
+            d.verdict = UploadVerdict::InvalidCall;
+            return d;
+        }
         if (HoldsExcludedName(d.packet.via)) {
             d.verdict = UploadVerdict::ExcludedPath;
             return d;

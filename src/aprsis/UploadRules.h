@@ -16,17 +16,29 @@ namespace selvane {
 // bytes above 127 included, goes as heard.
 QByteArray UploadableInfo(const QByteArray& info);
 
+// A call field an APRS-IS line can carry: 1 to 9 letters, digits and "-"
+// (the rule of a login call), and on a via entry one "*" after them, the
+// repeated mark. Nothing else: a blank, a control byte, ",", ">" or ":"
+// inside a call would change what the line says (a line feed in a raw AX.25
+// address or an engine's header line would start a second, forged line).
+bool IsAprsIsCallField(const QString& field, bool viaEntry);
+
 // The packet as an APRS-IS line, without its CR LF: the source, ">", the
 // destination, the via entries as heard (repeated marks included), the
 // q-construct of a packet an igate heard on the radio and the login call,
 // then ":" and the uploadable information field:
 //   N1CALL-9>APRS,RS0ISS*,qAR,N1CALL-5:Hello
+// Empty when a call field of the packet is not one APRS-IS can carry: such
+// a packet has no line. With a login call of the same kind (the gate logs in
+// with no other), a line never holds a byte below 0x21 before its ":", nor
+// CR or LF anywhere.
 QByteArray Tnc2Line(const HeardPacket& packet, const QString& loginCall);
 
 // Why a heard packet is or is not uploaded.
 enum class UploadVerdict {
     Upload,
     NotSatsPort,        // heard on a port that is not in the Sats list
+    InvalidCall,        // a source, destination or via entry APRS-IS cannot carry
     ExcludedPath,       // TCPIP, TCPXX, NOGATE or RFONLY in the path
     OwnTransmission,    // the gateway's own call marked repeated in the path
     ThirdPartyDamaged,  // "}" followed by no usable SRC>DST[,PATH]:
@@ -45,10 +57,13 @@ struct UploadDecision {
 //
 // 1. Only packets heard on a Sats port (txtIn, the port-list rule of the
 //    router) count; the others are not even looked at.
-// 2. A path holding TCPIP, TCPXX, NOGATE or RFONLY is not gated, whatever
+// 2. A packet whose source, destination or any via entry is not a call
+//    field APRS-IS can carry (IsAprsIsCallField) is not uploaded: it cannot
+//    be written as one line that says what was heard.
+// 3. A path holding TCPIP, TCPXX, NOGATE or RFONLY is not gated, whatever
 //    follows the name: an SSID and a repeated mark ("TCPIP*", "NOGATE-1")
 //    do not hide it, a longer call ("TCPIPX") is another call.
-// 3. Selvane's own transmissions heard back: a path holding the gateway's
+// 4. Selvane's own transmissions heard back: a path holding the gateway's
 //    call (as the router writes it, "KORVA" for none; "-0" is no SSID)
 //    marked repeated. Selvane marks its own call so in everything it sends,
 //    up to a satellite and on to the Out ports: a packet carrying it left
@@ -56,16 +71,16 @@ struct UploadDecision {
 //    one sent to the Out ports and heard on a Sats port), so what it holds
 //    was heard here before, or came from the local network. The same call
 //    unmarked is a packet still on its way to this gateway and is gated.
-// 4. A third-party packet (information starting with "}") is unwrapped, as
+// 5. A third-party packet (information starting with "}") is unwrapped, as
 //    igates do: the outer header is the station that relayed it on the
 //    radio; the inner packet, "SRC>DST,PATH:information", is what is
 //    uploaded, with qAR and the login after its own path. The inner packet
-//    goes through rules 2 to 5 again (so one that came from the internet,
+//    goes through rules 2 to 6 again (so one that came from the internet,
 //    TCPIP in its path, does not go back), and so on, layer by layer. One
 //    whose inner header cannot be read is not uploaded.
-// 5. An information field empty after the cut at CR/LF is not uploaded
+// 6. An information field empty after the cut at CR/LF is not uploaded
 //    (APRS-IS servers drop a packet without a body).
-// 6. The same packet (source, destination and information field, as
+// 7. The same packet (source, destination and information field, as
 //    uploaded) again within kDuplicateSeconds (whole seconds, counted as
 //    the router's duplicate filter counts them) is not uploaded. The path is
 //    not part of the key: the copy the ISS repeats and the one heard

@@ -31,6 +31,7 @@ private:
             if (target)
                 target->sendFrame(frame);
         }
+        bool canSendOn(int port) const override { return !target || target->canSendOn(port); }
     };
 
     DailyLog m_log;

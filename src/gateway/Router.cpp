@@ -66,7 +66,7 @@ RouteOutcome Router::route(int port, const QString& src, const QByteArray& heade
     if (received.size() < AgwFrame::HeaderSize)
         received.append(QByteArray(AgwFrame::HeaderSize - received.size(), '\0'));
     const bool toSats = route.startsWith(QLatin1Char('~'));
-    GatedPacket gated{toSats, port, {}, src, FrameCallTo(received, 0), {}, {}};
+    GatedPacket gated{toSats, port, {}, src, FrameCallTo(received, 0), {}, {}, {}};
     // A source or destination a radio cannot carry (a line feed in an
     // engine's header, a call of seven letters) never goes on the air.
     if (!IsRadioCall(gated.source) || !IsRadioCall(gated.destination)) {
@@ -120,6 +120,10 @@ RouteOutcome Router::route(int port, const QString& src, const QByteArray& heade
         const int target = PortOfListChar(c);
         if (target < 0)
             continue;
+        if (!m_sink.canSendOn(target)) {
+            gated.skippedPorts.append(target);
+            continue;
+        }
         SetFramePort(frame, target);
         m_sink.sendFrame(frame);
         gated.ports.append(target);

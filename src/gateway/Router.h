@@ -39,7 +39,8 @@ QString RouteFromOut(const PacketStore& store, const ILiveSettings& settings, Vi
 // passed through the duplicate filter (key src, "~" + src for the reverse
 // direction, with the information line as it is after classification, which
 // may have turned telemetry into a bulletin), and a new packet is logged and
-// sent as one "V" frame on each port of the target list, in list order: to
+// sent as one "V" frame on each port of the target list the engine can send
+// on (the others are skipped and reported), in list order: to
 // the Out ports with the path route + "," + txtDigi (trimmed; just the route
 // when empty), to the Sats ports with the route without its "~".
 // A packet the routing step sent, as it went out.
@@ -51,6 +52,7 @@ struct GatedPacket {
     QString destination;
     QString path;          // the via path of the "V" frame
     QString info;          // its information field
+    QList<int> skippedPorts; // named in the target list, but the engine cannot send on them
 };
 
 // Why a packet with a route was not sent.

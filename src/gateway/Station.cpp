@@ -194,11 +194,16 @@ Station::Station(Options options, const ILiveSettings& settings, ILinkView* link
         if (m_aprsIs)
             m_aprsIs->heard(p);
     });
+    connect(&link, &AgwLink::connecting, this, &Station::engineConnecting);
+    connect(&link, &AgwLink::connectFailed, this, &Station::engineConnectFailed);
     connect(&link, &AgwLink::linkConnected, this, &Station::engineConnected);
+    connect(&link, &AgwLink::connectionLost, this, &Station::engineConnectionLost);
+    connect(&link, &AgwLink::noEngineReply, this, &Station::engineNoReply);
+    connect(&link, &AgwLink::portsUnusable, this, &Station::enginePortsUnusable);
     connect(&link, &AgwLink::versionReported, this,
             [this](EngineVersion v) { emit engineVersion(v.major, v.minor); });
     connect(&link, &AgwLink::linkStopped, this, &Station::engineStopped);
-    connect(&link, &AgwLink::reconnectScheduled, this, &Station::engineLost);
+    connect(&link, &AgwLink::reconnectScheduled, this, &Station::engineRetryScheduled);
     connect(&link, &AgwLink::streamOutOfStep, this, &Station::engineOutOfStep);
     connect(&link, &AgwLink::outputBlocked, this, &Station::engineNotReading);
     connect(&link, &AgwLink::outputResumed, this,
@@ -270,6 +275,9 @@ void Station::startAprsIs()
                                             m_options.aprsIsTiming);
     connect(m_aprsIs.get(), &AprsIsGate::stateChanged, this, &Station::aprsIsStateChanged);
     connect(m_aprsIs.get(), &AprsIsGate::uploaded, this, &Station::aprsIsUploaded);
+    connect(m_aprsIs.get(), &AprsIsGate::missed, this, &Station::aprsIsMissed);
+    connect(m_aprsIs.get(), &AprsIsGate::excluded, this, &Station::aprsIsExcluded);
+    connect(m_aprsIs.get(), &AprsIsGate::loginInUse, this, &Station::aprsIsLoginInUse);
     connect(m_aprsIs.get(), &AprsIsGate::countersChanged, this, &Station::aprsIsCountersChanged);
 }
 

@@ -96,11 +96,17 @@ public:
 
 signals:
     // The engine.
+    void engineConnecting(const QString& host, quint16 port);
+    void engineConnectFailed(const QString& reason);
     void engineConnected();
+    void engineConnectionLost(const QString& reason);
+    void engineNoReply();
+    void enginePortsUnusable(const QList<int>& ports);
     void engineVersion(unsigned major, unsigned minor);
     void enginePortsChanged(const QStringList& ports);
     void engineProfileChanged(const QString& text);
-    void engineLost(const QString& reason, int retryMs);
+    // A new attempt follows in retryMs (after a failed attempt or a loss).
+    void engineRetryScheduled(const QString& reason, int retryMs);
     void engineStopped();
     void engineSocketError(const QString& description);
     void engineOutOfStep();
@@ -128,6 +134,9 @@ signals:
     // APRS-IS.
     void aprsIsStateChanged(selvane::AprsIsState state, const QString& detail);
     void aprsIsUploaded(const QString& line);
+    void aprsIsMissed(const QString& line);
+    void aprsIsExcluded(selvane::UploadVerdict verdict, const selvane::HeardPacket& packet);
+    void aprsIsLoginInUse();
     void aprsIsCountersChanged();
 
 private:

@@ -53,10 +53,13 @@ void HeadlessGateway::present()
 {
     Station& s = *m_station;
     connect(&s, &Station::gated, this, [this](const GatedPacket& p) {
+        QString targets = p.ports.isEmpty() ? tr("nessuna porta") : PortList(p.ports);
+        if (!p.skippedPorts.isEmpty())
+            targets += tr(" (non %1: non utilizzabile in AGWPE)").arg(PortList(p.skippedPorts));
         m_log.event(QStringLiteral("%1 porta %2 -> %3: %4")
-                        .arg(p.toSats ? QStringLiteral("su (Out -> Sats)") : QStringLiteral("giu (Sats -> Out)"))
+                        .arg(p.toSats ? tr("su (Out -> Sats)") : tr("giu (Sats -> Out)"))
                         .arg(p.heardPort + 1)
-                        .arg(p.ports.isEmpty() ? QStringLiteral("nessuna porta") : PortList(p.ports), PacketText(p)));
+                        .arg(targets, PacketText(p)));
     });
     connect(&s, &Station::duplicateHeld, this, [this](const QString& key, const QString& info) {
         m_log.event(QStringLiteral("duplicato trattenuto: %1:%2").arg(key, info));
@@ -80,6 +83,19 @@ void HeadlessGateway::present()
     });
     connect(&s, &Station::filesRecovered, this, [this] { m_log.event(QStringLiteral("file di nuovo scritti")); });
 
+    connect(&s, &Station::engineConnecting, this,
+            [this](const QString& host, quint16 port) { m_log.event(AgwLink::ConnectingText(host, port)); });
+    connect(&s, &Station::engineConnectFailed, this, [this](const QString& reason) {
+        m_log.event(tr("impossibile connettersi a %1:%2: %3").arg(m_settings.agwpeHost()).arg(m_options.enginePort).arg(reason));
+    });
+    connect(&s, &Station::engineConnectionLost, this,
+            [this](const QString& reason) { m_log.event(tr("collegamento perso: %1").arg(reason)); });
+    connect(&s, &Station::engineNoReply, this, [this] {
+        m_log.problem(QStringLiteral("%1:%2: ").arg(m_settings.agwpeHost()).arg(m_options.enginePort)
+                      + AgwLink::NoEngineReplyText());
+    });
+    connect(&s, &Station::enginePortsUnusable, this,
+            [this](const QList<int>& ports) { m_log.problem(AgwLink::UnusablePortsText(ports)); });
     connect(&s, &Station::engineConnected, this, [this] {
         m_log.event(QStringLiteral("connesso a %1:%2").arg(m_settings.agwpeHost()).arg(m_options.enginePort));
     });
@@ -111,10 +127,8 @@ void HeadlessGateway::present()
     connect(&s, &Station::engineReadingAgain, this, [this](qint64 dropped, qint64 inAll) {
         m_log.event(QStringLiteral("il motore legge di nuovo: %1 pacchetti scartati (%2 in tutto)").arg(dropped).arg(inAll));
     });
-    connect(&s, &Station::engineLost, this, [this](const QString& reason, int delayMs) {
-        m_log.event(QStringLiteral("collegamento perso (%1): nuovo tentativo tra %2 s")
-                        .arg(reason)
-                        .arg(delayMs / 1000.0, 0, 'f', delayMs % 1000 ? 1 : 0));
+    connect(&s, &Station::engineRetryScheduled, this, [this](const QString&, int delayMs) {
+        m_log.event(tr("nuovo tentativo tra %1 s").arg(delayMs / 1000.0, 0, 'f', delayMs % 1000 ? 1 : 0));
     });
 
     connect(&s, &Station::telemetryDecoded, this, [this](TelemetryList, const QString& line) {
@@ -125,12 +139,34 @@ void HeadlessGateway::present()
             m_log.event(QStringLiteral("ATTENZIONE: ") + text);
     });
 
-    connect(&s, &Station::aprsIsStateChanged, this, [this] {
-        if (AprsIsGate* gate = m_station->aprsIs())
+    // What needs the operator (an unverified login, an error, a line that
+    // did not go up) goes to standard error.
+    connect(&s, &Station::aprsIsStateChanged, this, [this](AprsIsState state) {
+        const AprsIsGate* gate = m_station->aprsIs();
+        if (!gate)
+            return;
+        if (state == AprsIsState::Error || state == AprsIsState::Unverified)
+            m_log.problem(gate->statusText());
+        else
             m_log.event(gate->statusText());
     });
+    connect(&s, &Station::aprsIsLoginInUse, this,
+            [this] { m_log.problem(QStringLiteral("APRS-IS: ") + AprsIsClient::LoginInUseText()); });
     connect(&s, &Station::aprsIsUploaded, this,
             [this](const QString& line) { m_log.event(QStringLiteral("APRS-IS <- ") + line); });
+    connect(&s, &Station::aprsIsMissed, this, [this](const QString& line) {
+        const AprsIsGate* gate = m_station->aprsIs();
+        const AprsIsState state = gate ? gate->state() : AprsIsState::Off;
+        const QString why = state == AprsIsState::Verified ? tr("coda di invio piena") : AprsIsStateText(state);
+        m_log.problem(tr("APRS-IS: non inviato (%1): %2").arg(why, line));
+    });
+    connect(&s, &Station::aprsIsExcluded, this, [this](UploadVerdict verdict, const HeardPacket& p) {
+        if (verdict != UploadVerdict::InvalidCall)
+            return;
+        const QString via = p.via.isEmpty() ? QString() : QLatin1Char(',') + p.via.join(QLatin1Char(','));
+        m_log.event(tr("APRS-IS: escluso, nominativo non valido per APRS-IS: %1>%2%3:%4")
+                        .arg(p.source, p.destination, via, QString::fromLatin1(p.info)));
+    });
 }
 
 bool HeadlessGateway::start()

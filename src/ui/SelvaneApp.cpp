@@ -32,6 +32,7 @@ SelvaneApp::SelvaneApp(Options options)
             [this] { m_window->setNotice(MainWindow::Notice::Files, {}); });
     connect(m_station.get(), &Station::aprsIsStateChanged, this, &SelvaneApp::showAprsIs);
     connect(m_station.get(), &Station::aprsIsCountersChanged, this, &SelvaneApp::showAprsIs);
+    connect(m_station.get(), &Station::aprsIsLoginInUse, this, &SelvaneApp::showAprsIs);
 
     AgwLink& link = m_station->link();
     connect(m_window.get(), &MainWindow::startClicked, &link, &AgwLink::toggle);
@@ -141,6 +142,8 @@ void SelvaneApp::showAprsIs()
         break;
     }
     const AprsIsCounters& c = gate->counters();
+    if (gate->loginSeemsInUse())
+        state += QStringLiteral(", ") + AprsIsClient::LoginInUseText();
     m_window->showAprsIs(QStringLiteral("APRS-IS: %1, inviati %2, persi %3").arg(state).arg(c.uploaded).arg(c.missed));
 }
 

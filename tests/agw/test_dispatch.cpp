@@ -46,6 +46,40 @@ TEST_F(DispatchFixture, PortsReplyFillsTheComboWithoutClearingIt)
     EXPECT_EQ(view.portsText, "Porte Radio di AGWPE: 1");
 }
 
+// The "G" reply: which ports a frame can be sent on (the count, and no
+// "INVALID CHANNEL"), and how the list shows the others.
+TEST_F(DispatchFixture, PortsTheEngineCannotSendOnAreMarked)
+{
+    struct Row {
+        QByteArray data;
+        QList<int> usable;   // of ports 0..6
+        QStringList shown;
+    };
+    const Row rows[] = {
+        {"2;Port1 VHF;Port2 UHF;", {0, 1}, {"Port1 VHF", "Port2 UHF"}},
+        {QByteArray("1;Port1 first soundcard mono;Port2 INVALID CHANNEL;Port3 INVALID CHANNEL;\0", 74), {0},
+         {"Port1 first soundcard mono", "Port2 INVALID CHANNEL (non utilizzabile)",
+          "Port3 INVALID CHANNEL (non utilizzabile)"}},
+        {"1;Port1 a;Port2 b;", {0}, {"Port1 a", "Port2 b (non utilizzabile)"}},
+        {"3;Port1 a;Port2 INVALID CHANNEL;", {0, 2}, {"Port1 a", "Port2 INVALID CHANNEL (non utilizzabile)"}},
+        {"x;Port1 a;Port2 b;", {0, 1}, {"Port1 a", "Port2 b"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.data.constData());
+        std::optional<EnginePorts> reported;
+        dispatcher.onPorts = [&](const EnginePorts& p) { reported = p; };
+        view.ports.clear();
+        dispatch(EngineFrame('G', 0, "", "", row.data));
+        ASSERT_TRUE(reported);
+        QList<int> usable;
+        for (int port = 0; port < 7; ++port)
+            if (reported->usable(port))
+                usable << port;
+        EXPECT_EQ(usable, row.usable);
+        EXPECT_EQ(view.ports, row.shown);
+    }
+}
+
 TEST_F(DispatchFixture, TransmittedFrameShowsItsLastTwoLines)
 {
     dispatch(EngineFrame('T', 1, "N0CALL", "APRS", "one\rtwo\r\rthree\rtail"));
@@ -253,6 +287,15 @@ TEST_F(DispatchFixture, FramesHeardBeforeTheVersionWaitForTheProfile)
     for (qsizetype i = 0; i < Dispatcher::kMaxHeldFrames; ++i)
         dispatch(u);
     EXPECT_EQ(router.calls, 2 + Dispatcher::kMaxHeldFrames);
+    EXPECT_EQ(dispatcher.profile(), EngineProfile::Agwpe);
+    // Nor the bytes they hold: eighteen frames of 60 KB are enough.
+    dispatcher.setProfile(std::nullopt);
+    const QByteArray big = EngineFrame('U', 0, "N0CALL-7", "APRS", " 1:Fm N0CALL-7 To APRS <UI>\r" + QByteArray(60'000, 'x'));
+    for (int i = 0; i < 17; ++i)
+        dispatch(big);
+    EXPECT_EQ(dispatcher.heldFrames(), 17);
+    dispatch(big);
+    EXPECT_EQ(dispatcher.heldFrames(), 0);
     EXPECT_EQ(dispatcher.profile(), EngineProfile::Agwpe);
 }
 

@@ -16,7 +16,7 @@ namespace {
 
 constexpr int kWaitMs = 5000;
 // Short enough for a test; the doubling and its cap still show.
-constexpr AprsIsClient::Timing kFast{50, 200, 1000};
+constexpr AprsIsClient::Timing kFast{{50, 200}, 1000};
 
 // The server side of each connection the client makes.
 struct FakeServer {
@@ -158,6 +158,67 @@ TEST(AprsIsClientTest, ABurstBeyondTheWriteBoundIsCountedMissed)
                   "N1CALL-9>APRS,RS0ISS*,qAR,N1CALL-5:" + QByteArray::number(i) + text + "\r\n");
 }
 
+// Every byte value at every place of a packet, as the server receives it. A
+// call field with a byte other than a letter, a digit or "-" goes nowhere;
+// the information field is cut at CR or LF and otherwise goes as heard (NUL
+// and Mic-E's 0x1c-0x1f included). Nothing else reaches the socket, so no
+// line break can start a line of someone else's.
+TEST(AprsIsClientTest, EveryByteInEveryFieldGivesOneFaithfulLineOrNone)
+{
+    FakeServer fake;
+    LiveSettingsValues settings;
+    settings.call = QStringLiteral("N1CALL-5");
+    settings.sats = QStringLiteral("1");
+    // The fake server sends no keepalives: silence is no reason to reconnect here.
+    AprsIsGate gate(settings, Enabled(fake.address()), [] { return 0; }, {kFast.retry, 600000});
+    QTcpSocket* server = fake.nextConnection();
+    ASSERT_TRUE(server);
+    FakeServer::readLine(server);
+    server->write("# logresp N1CALL-5 verified, server FAKE\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate.state() == AprsIsState::Verified; }, kWaitMs));
+
+    int badCalls = 0;
+    QObject::connect(&gate, &AprsIsGate::excluded, [&](UploadVerdict verdict, const HeardPacket&) {
+        badCalls += verdict == UploadVerdict::InvalidCall;
+    });
+    auto isCallByte = [](int b) {
+        return (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || b == '-';
+    };
+    enum Field { Source, Destination, Via1, Via2, Via3, Info, FieldCount };
+    QByteArray expected;
+    QByteArray received;
+    for (int b = 0; b < 256; ++b) {
+        for (int field = Source; field < FieldCount; ++field) {
+            QByteArray source = "N1CALL-9", destination = "APRS";
+            QList<QByteArray> via{"RS0ISS*", "WIDE2-1", "N1CALL"};
+            // A key of its own for each, so the duplicate rule keeps none back.
+            QByteArray info = "b" + QByteArray::number(b) + "f" + QByteArray::number(field) + "xy";
+            QByteArray* target = field == Source ? &source : field == Destination ? &destination
+                               : field == Info ? &info : &via[field - Via1];
+            target->insert(target->size() / 2, char(b));
+            HeardPacket p;
+            p.source = QString::fromLatin1(source);
+            p.destination = QString::fromLatin1(destination);
+            for (const QByteArray& entry : via)
+                p.via << QString::fromLatin1(entry);
+            p.info = info;
+            gate.heard(p);
+            if (field == Info && (b == '\r' || b == '\n'))
+                info.truncate(info.indexOf(char(b)));
+            if (field == Info || isCallByte(b))
+                expected += source + '>' + destination + ',' + via.join(',') + ",qAR,N1CALL-5:" + info + "\r\n";
+        }
+        // The client takes at most 32 KiB at a time: the server reads as it goes.
+        if (b % 32 == 31) {
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] { received += server->readAll(); return received.size() >= expected.size(); }, kWaitMs));
+        }
+    }
+    EXPECT_EQ(received, expected);
+    // Letters, digits and "-": 63 byte values in 5 call fields; the other 193 kept back.
+    EXPECT_EQ(badCalls, 5 * (256 - 63));
+}
+
 TEST(AprsIsClientTest, RetriesDoubleUpToTheCap)
 {
     quint16 closedPort = 0;
@@ -178,6 +239,51 @@ TEST(AprsIsClientTest, RetriesDoubleUpToTheCap)
     EXPECT_EQ(errors.mid(0, 4), QStringList({"trying again in 0.05 s", "trying again in 0.1 s",
                                              "trying again in 0.2 s", "trying again in 0.2 s"}));
     EXPECT_EQ(client.state(), AprsIsState::Off);
+}
+
+// A server evicts a login when another client logs in with the same call,
+// without a word (aprsc just closes). Logins closed before they settle,
+// twice in a row, are said to be in use once, and the retries keep their
+// growing delay; a login that lasted starts the delay again.
+TEST(AprsIsClientTest, LoginsClosedBeforeTheySettleAreSaidInUseOnceAndBackOff)
+{
+    struct Row {
+        int settledMs;
+        QStringList delays;   // after each of four closes
+        QList<int> saidAt;    // after which closes loginInUse came
+    };
+    const Row rows[] = {
+        {120000, {"0.05", "0.1", "0.2", "0.2"}, {2}},
+        {1, {"0.05", "0.05", "0.05", "0.05"}, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.settledMs);
+        FakeServer fake;
+        AprsIsClient client({kFast.retry, 60000, row.settledMs});
+        QStringList delays;
+        QList<int> saidAt;
+        QObject::connect(&client, &AprsIsClient::stateChanged, [&](AprsIsState state, const QString& detail) {
+            if (state == AprsIsState::Error)
+                delays << detail.section(QStringLiteral("trying again in "), -1).chopped(2);
+        });
+        QObject::connect(&client, &AprsIsClient::loginInUse, [&] { saidAt << int(delays.size()); });
+        client.start({QStringLiteral("127.0.0.1"), fake.server.serverPort(), QStringLiteral("N1CALL-5"), 13022, {}});
+        for (int i = 0; i < 4; ++i) {
+            QTcpSocket* s = fake.nextConnection();
+            ASSERT_TRUE(s);
+            FakeServer::readLine(s);
+            s->write("# logresp N1CALL-5 verified, server FAKE\r\n");
+            ASSERT_TRUE(QTest::qWaitFor([&] { return client.state() == AprsIsState::Verified; }, kWaitMs));
+            QTest::qWait(20);  // a login that settles in 1 ms has settled
+            s->close();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return delays.size() == i + 1; }, kWaitMs));
+        }
+        EXPECT_EQ(delays, row.delays);
+        EXPECT_EQ(saidAt, row.saidAt);
+        EXPECT_EQ(client.loginSeemsInUse(), !row.saidAt.isEmpty());
+        client.stop();
+        EXPECT_FALSE(client.loginSeemsInUse());
+    }
 }
 
 TEST(AprsIsClientTest, SettingsThatCannotWork)

@@ -62,7 +62,9 @@ public:
 class RecordingSink : public IFrameSink {
 public:
     std::vector<QByteArray> frames;
+    QList<int> unusable;   // ports the engine cannot send on
     void sendFrame(const QByteArray& frame) override { frames.push_back(frame); }
+    bool canSendOn(int port) const override { return !unusable.contains(port); }
 };
 
 } // namespace selvane::test

@@ -169,6 +169,21 @@ TEST_F(RouterFixture, PortListsAndViaPath)
     EXPECT_EQ(counters.totalCount, 4);
 }
 
+// A port the engine cannot send on is skipped, in either direction, and the
+// gated packet says which.
+TEST_F(RouterFixture, PortsTheEngineCannotSendOnAreSkipped)
+{
+    settings.reverse = true;
+    std::vector<std::pair<QList<int>, QList<int>>> gated;  // sent, skipped
+    router.onGated = [&](const GatedPacket& p) { gated.push_back({p.ports, p.skippedPorts}); };
+    sink.unusable = {2};
+    EXPECT_TRUE(Hear(0, "N0CALL-9", "RS0ISS*").sent);
+    sink.unusable = {0};
+    EXPECT_TRUE(Hear(1, "N0CALL-8", "N0CALL-5,ARISS").sent);
+    EXPECT_EQ(SentPorts(), (std::vector<int>{1}));
+    EXPECT_EQ(gated, (std::vector<std::pair<QList<int>, QList<int>>>{{{1}, {2}}, {{}, {0}}}));
+}
+
 TEST_F(RouterFixture, DuplicatesCountedNotSentNotLogged)
 {
     settings.dup = QStringLiteral("30");

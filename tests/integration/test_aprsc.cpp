@@ -100,8 +100,10 @@ TEST_F(AprscGate, HeardPacketsReachTheFullFeedAsUploaded)
     EXPECT_EQ(sent.size(), 4);
 
     // Kept back: an excluded path, the same packet again, our own
-    // transmission heard back. A last packet shows what got through before it.
+    // transmission heard back, a via entry with a line feed that would
+    // forge a second packet. A last packet shows what got through before it.
     gate->heard(HeardOf(0, "N1CALL-9>APRS,RS0ISS*,NOGATE:not for the internet"));
+    gate->heard(HeardOf(0, "N1CALL-9>APRS,X\nN1CALL-2>APRS:forged"));
     gate->heard(HeardOf(0, "N1CALL-9>APRS:Hello via ISS"));
     gate->heard(HeardOf(0, "N1CALL-9>APRS,N1CALL-5*,RS0ISS*:our uplink"));
     gate->heard(HeardOf(0, "N1CALL-9>APRS,RS0ISS*:last"));
@@ -109,11 +111,12 @@ TEST_F(AprscGate, HeardPacketsReachTheFullFeedAsUploaded)
     for (const QByteArray& line : feed.lines()) {
         EXPECT_FALSE(line.contains("not for the internet")) << line.toStdString();
         EXPECT_FALSE(line.contains("our uplink")) << line.toStdString();
+        EXPECT_FALSE(line.contains("forged")) << line.toStdString();
     }
     EXPECT_EQ(std::count_if(feed.lines().begin(), feed.lines().end(),
                             [](const QByteArray& l) { return l.endsWith(":Hello via ISS"); }),
               1);
-    EXPECT_EQ(gate->counters(), (AprsIsCounters{5, 0, 3}));
+    EXPECT_EQ(gate->counters(), (AprsIsCounters{5, 0, 4}));
 }
 
 TEST_F(AprscGate, AWrongPasscodeIsReportedUnverified)
@@ -144,4 +147,32 @@ TEST_F(AprscGate, ReconnectsWhenTheServerRestarts)
     ASSERT_TRUE(feed.connectTo(server->fullFeedPort(), &error)) << error.toStdString();
     gate->heard(HeardOf(0, "N1CALL-9>APRS,RS0ISS*:after the restart"));
     EXPECT_TRUE(feed.waitFor("N1CALL-9>APRS,RS0ISS*,qAR,N1CALL-5:after the restart"));
+}
+
+// The window and the service, or two stations, with one login: aprsc evicts
+// the older client at each login, without a word. Each client says so once,
+// and their retries slow down instead of evicting each other every second.
+TEST_F(AprscGate, TwoClientsWithOneLoginSayItOnceAndBackOff)
+{
+    const AprsIsClient::Timing fast{{50, 400}, 60000, 120000};
+    const AprsIsConfig c = config(QStringLiteral("N1CALL-5"), AprsIsPasscode("N1CALL"));
+    gate = std::make_unique<AprsIsGate>(settings, c, SteadyClockMs(), fast);
+    ASSERT_TRUE(waitForState(AprsIsState::Verified)) << gate->statusText().toStdString();
+    AprsIsGate other(settings, c, SteadyClockMs(), fast);
+    QList<AprsIsGate*> gates{gate.get(), &other};
+    QList<QStringList> delays(2);
+    QList<int> said(2, 0);
+    for (int i = 0; i < 2; ++i) {
+        QObject::connect(gates[i], &AprsIsGate::stateChanged, [&delays, i](AprsIsState state, const QString& detail) {
+            if (state == AprsIsState::Error)
+                delays[i] << detail.section(QStringLiteral("trying again in "), -1).chopped(2);
+        });
+        QObject::connect(gates[i], &AprsIsGate::loginInUse, [&said, i] { ++said[i]; });
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delays[0].size() >= 5 && delays[1].size() >= 5; }, kWaitMs))
+        << delays[0].join(' ').toStdString() << " / " << delays[1].join(' ').toStdString();
+    EXPECT_EQ(said, QList<int>({1, 1}));
+    for (const QStringList& d : delays)
+        EXPECT_EQ(d.mid(0, 5), QStringList({"0.05", "0.1", "0.2", "0.4", "0.4"}));
+    EXPECT_TRUE(gate->loginSeemsInUse());
 }

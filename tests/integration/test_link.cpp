@@ -4,9 +4,12 @@
 #include <QTcpServer>
 #include <QTest>
 
+#include <sys/socket.h>
+
 #include "agw/AgwLink.h"
 #include "settings/GatewaySettings.h"
 #include "support/FakeLinkView.h"
+#include "support/Frames.h"
 #include "testengine/TestEngine.h"
 
 using namespace selvane;
@@ -15,6 +18,8 @@ using namespace selvane::test;
 namespace {
 
 const QDateTime kStart(QDate(2026, 12, 6), QTime(8, 15, 30));
+// Short retry delays: the doubling and its cap still show.
+constexpr AgwLink::Timing kFastLink{{50, 200}, 5000, 5000, 3000};
 
 struct LinkFixture : ::testing::Test {
     TestEngine engine;
@@ -29,7 +34,7 @@ struct LinkFixture : ::testing::Test {
         ASSERT_TRUE(engine.listen(QHostAddress::LocalHost, 0));
         engine.setFixedTime(QTime(8, 15, 30));
         settings.host = QStringLiteral("127.0.0.1");
-        link = std::make_unique<AgwLink>(view, settings, router, [this] { return now; }, engine.serverPort());
+        link = std::make_unique<AgwLink>(view, settings, router, [this] { return now; }, engine.serverPort(), kFastLink);
     }
 
     // Starts the link and waits until the engine has answered "R" and "G".
@@ -216,7 +221,7 @@ TEST_F(LinkFixture, WithReconnectingALostEngineIsReachedAgainAndStopEndsTheWait)
 
     engine.closeClient();
     ASSERT_TRUE(scheduled.wait(5000));
-    EXPECT_EQ(scheduled.at(0).at(1).toInt(), AgwLink::kFirstRetryMs);
+    EXPECT_EQ(scheduled.at(0).at(1).toInt(), kFastLink.retry.firstMs);
     EXPECT_TRUE(link->isRunning());
     EXPECT_TRUE(view.running);
     EXPECT_TRUE(view.socketErrors.isEmpty());
@@ -231,39 +236,169 @@ TEST_F(LinkFixture, WithReconnectingALostEngineIsReachedAgainAndStopEndsTheWait)
     // A successful connection started the delay again from the first step.
     engine.closeClient();
     ASSERT_TRUE(QTest::qWaitFor([&] { return scheduled.size() == 2; }, 5000));
-    EXPECT_EQ(scheduled.at(1).at(1).toInt(), AgwLink::kFirstRetryMs);
+    EXPECT_EQ(scheduled.at(1).at(1).toInt(), kFastLink.retry.firstMs);
     link->toggle();  // STOP during the wait
     EXPECT_FALSE(link->isRunning());
     EXPECT_FALSE(link->isReconnecting());
     EXPECT_EQ(view.status, "Connessione ad AGW Packet Engine chiusa");
 }
 
-TEST(LinkReconnect, RefusedConnectionsAreRetriedWithADoublingDelayUntilTheEngineAppears)
+// Each attempt is announced. One that fails (refused, or unanswered within
+// the connect timeout: a listener with a full backlog drops the request as
+// an unreachable host does) is told from a connection that is lost; a peer
+// that takes the connection and never answers the version request (a web
+// server on the engine's port) is no engine, and its connection is a lost
+// one. The retry delay doubles until an engine has answered.
+TEST(LinkAttempts, FailedAttemptsAndLostConnectionsAreToldApart)
 {
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
-    const quint16 port = probe.serverPort();
-    probe.close();  // nothing listens there now
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
+    QTcpServer full;
+    full.setListenBacklogSize(0);
+    ASSERT_TRUE(full.listen(QHostAddress::LocalHost, 0));
+    full.pauseAccepting();
+    QTcpSocket filler;  // takes the one place in the backlog
+    filler.connectToHost(QHostAddress::LocalHost, full.serverPort());
+    ASSERT_TRUE(filler.waitForConnected(5000));
+    quint16 refusing = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+        refusing = probe.serverPort();
+    }
+    const QString retry = QStringLiteral(", nuovo tentativo alle ");
+    const struct {
+        quint16 port;
+        bool reconnect;
+        QStringList events;
+        QString status;      // a prefix of it
+        QStringList errors;  // message boxes
+    } rows[] = {
+        {refusing, true, {"connecting", "failed", "50", "connecting", "failed", "100", "connecting", "failed", "200",
+                          "connecting", "failed", "200"},
+         "AGWPE 127.0.0.1:%1: impossibile connettersi" + retry, {}},
+        {silent.serverPort(), true, {"connecting", "connected", "no reply", "lost", "50", "connecting", "connected",
+                                     "no reply", "lost", "100"},
+         "AGWPE 127.0.0.1:%1: nessuna risposta del motore" + retry, {}},
+        {silent.serverPort(), false, {"connecting", "connected", "no reply", "lost", "stopped"},
+         "Connessione ad AGW Packet Engine chiusa: nessuna risposta del motore", {}},
+        {full.serverPort(), false, {"connecting", "failed", "stopped"}, "Connessione ad AGW Packet Engine chiusa",
+         {"nessuna risposta in 0.5 s"}},
+    };
+    for (const auto& row : rows) {
+        FakeLinkView view;
+        ScriptedRouter router;
+        LiveSettingsValues settings;
+        settings.host = QStringLiteral("127.0.0.1");
+        settings.reconnect = row.reconnect;
+        AgwLink link(view, settings, router, [] { return kStart; }, row.port, {{50, 200}, 500, 500, 3000});
+        QStringList events;
+        QString retryStatus;  // as the last retry was scheduled
+        QObject::connect(&link, &AgwLink::connecting, [&] { events << "connecting"; });
+        QObject::connect(&link, &AgwLink::connectFailed, [&] { events << "failed"; });
+        QObject::connect(&link, &AgwLink::linkConnected, [&] { events << "connected"; });
+        QObject::connect(&link, &AgwLink::noEngineReply, [&] { events << "no reply"; });
+        QObject::connect(&link, &AgwLink::connectionLost, [&] { events << "lost"; });
+        QObject::connect(&link, &AgwLink::reconnectScheduled, [&](const QString&, int ms) {
+            events << QString::number(ms);
+            retryStatus = view.status;
+        });
+        QObject::connect(&link, &AgwLink::linkStopped, [&] { events << "stopped"; });
+        link.toggle();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return events.size() >= row.events.size(); }, 10000))
+            << events.join(' ').toStdString();
+        EXPECT_EQ(events.mid(0, row.events.size()), row.events);
+        const QString status = row.reconnect ? retryStatus : view.status;
+        EXPECT_TRUE(status.startsWith(QString(row.status).replace("%1", QString::number(row.port))))
+            << status.toStdString();
+        EXPECT_EQ(view.socketErrors, row.errors);
+    }
+}
 
+// Ports named in Sats or Out that the engine does not have, or calls
+// invalid (as Dire Wolf lists the channels it has no radio for), are said
+// at connection and never sent on; the list shows them marked.
+TEST_F(LinkFixture, PortsTheEngineCannotSendOnAreSaidAndNotUsed)
+{
+    engine.setPorts({"Port1 first soundcard mono", "Port2 INVALID CHANNEL"});
+    settings.sats = QStringLiteral("1");
+    settings.out = QStringLiteral("2,3,2");
+    QSignalSpy unusable(link.get(), &AgwLink::portsUnusable);
+    EXPECT_TRUE(link->canSendOn(1));  // nothing known before the engine's list
+    startAndWaitForReplies();
+    ASSERT_EQ(unusable.size(), 1);
+    EXPECT_EQ(unusable[0][0].value<QList<int>>(), QList<int>({1, 2}));
+    EXPECT_EQ(view.status, "Porte 2, 3 (Sats/Out) non utilizzabili in AGWPE: nulla viene trasmesso su di esse");
+    EXPECT_EQ(view.ports, QStringList({"Port1 first soundcard mono", "Port2 INVALID CHANNEL (non utilizzabile)"}));
+    EXPECT_EQ((QList<bool>{link->canSendOn(0), link->canSendOn(1), link->canSendOn(2)}),
+              (QList<bool>{true, false, false}));
+}
+
+} // namespace
+
+namespace {
+
+// An engine that writes many MB at once, on a system that lets a socket
+// buffer them all (as some allow 32 MiB): the link reads a piece at a time,
+// so what it holds stays within a few MB, and the event loop runs between
+// the pieces, so a queued event is handled while the flood is still being
+// read.
+TEST(LinkFlood, AFloodIsReadInBoundedPiecesWithEventsInBetween)
+{
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
     FakeLinkView view;
     ScriptedRouter router;
     LiveSettingsValues settings;
     settings.host = QStringLiteral("127.0.0.1");
-    settings.reconnect = true;
-    AgwLink link(view, settings, router, [] { return kStart; }, port);
-    QSignalSpy scheduled(&link, &AgwLink::reconnectScheduled);
+    settings.engine = EngineChoice::Agwpe;  // nothing held for the version reply
+    AgwLink link(view, settings, router, [] { return kStart; }, server.serverPort(), kFastLink);
     link.toggle();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return scheduled.size() == 2; }, 10000));
-    EXPECT_EQ(scheduled.at(0).at(1).toInt(), 1000);
-    EXPECT_EQ(scheduled.at(1).at(1).toInt(), 2000);
-    EXPECT_TRUE(view.socketErrors.isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.hasPendingConnections() && !link.isClosed(); }, 5000));
+    QTcpSocket* engine = server.nextPendingConnection();
 
-    TestEngine engine;
-    ASSERT_TRUE(engine.listen(QHostAddress::LocalHost, port));
-    QSignalSpy connected(&link, &AgwLink::linkConnected);
-    ASSERT_TRUE(connected.wait(10000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return view.ports.size() == 2; }, 5000));
-    EXPECT_TRUE(link.isRunning());
+    // Both ends buffer as much as the system lets them (root may go past
+    // its limits), and the engine writes until the system takes no more.
+    const QTcpSocket* linkSocket = link.findChild<QTcpSocket*>();
+    ASSERT_NE(linkSocket, nullptr);
+    const int big = 64 * 1024 * 1024;
+    for (auto [fd, force, plain] : {std::tuple{linkSocket->socketDescriptor(), SO_RCVBUFFORCE, SO_RCVBUF},
+                                    std::tuple{engine->socketDescriptor(), SO_SNDBUFFORCE, SO_SNDBUF}}) {
+        if (::setsockopt(int(fd), SOL_SOCKET, force, &big, sizeof big) != 0)
+            ::setsockopt(int(fd), SOL_SOCKET, plain, &big, sizeof big);
+    }
+    const QByteArray frame = EngineFrame('U', 0, "N1CALL-9", "APRS",
+                                         MonitorText(" 1:Fm N1CALL-9 To APRS Via RS0ISS* <UI pid=F0 Len=5 >[08:15:30]",
+                                                     QByteArray(1000, 'x')));
+    const QByteArray version = EngineFrame('R', 0, "", "", QByteArray::fromHex("D00700000F000000"));
+    ASSERT_EQ(::send(int(engine->socketDescriptor()), version.constData(), size_t(version.size()), 0), version.size());
+    const QByteArray block = frame.repeated(1024);
+    qint64 written = 0;
+    for (qint64 n = 1; n > 0 && written < 24 * 1024 * 1024; written += std::max<qint64>(n, 0))
+        n = ::send(int(engine->socketDescriptor()), block.constData() + written % block.size(),
+                   size_t(block.size() - written % block.size()), MSG_DONTWAIT);
+    ASSERT_GT(written, 4 * AgwLink::kReadPieceBytes) << "the system buffered too little to test this";
+    // The rest of the last frame, through the socket's own queue.
+    const qint64 total = (written + frame.size() - 1) / frame.size();
+    engine->write(frame.right(total * frame.size() - written));
+
+    // What the link holds, at each frame handed on; the moment a queued
+    // event runs.
+    qint64 heard = 0;
+    qint64 mostHeld = 0;
+    qint64 queuedRanAt = -1;
+    QObject context;
+    link.setHeardObserver([&](const HeardPacket&) {
+        if (heard++ == 0)
+            QMetaObject::invokeMethod(&context, [&] { queuedRanAt = heard; }, Qt::QueuedConnection);
+        mostHeld = std::max(mostHeld, qint64(link.pendingInput()) + link.unreadInput());
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return heard == total; }, 60000)) << heard << " of " << total;
+    EXPECT_LE(mostHeld, 2 * AgwLink::kReadPieceBytes + frame.size()) << "of " << written << " written";
+    EXPECT_GT(queuedRanAt, 0);
+    EXPECT_LT(queuedRanAt, total);
+    EXPECT_EQ(link.pendingInput(), 0);
+    EXPECT_EQ(link.unreadInput(), 0);
 }
 
 } // namespace

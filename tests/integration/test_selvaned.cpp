@@ -356,6 +356,12 @@ TEST_F(SelvanedFixture, UploadsWhatTheSatsPortHearsToAprsIs)
         return received.contains("N1CALL-9>APRS,RS0ISS*,qAR,N1CALL-5:via the ISS ");
     }, 10000)) << received.constData();
     EXPECT_TRUE(received.startsWith("user N1CALL-5 pass 13022 vers Selvane ")) << received.constData();
+    // A via entry holding a line feed (an engine's header line can carry one)
+    // never reaches the server; the next packet does.
+    engine->sendMonitor('U', 0, "N1CALL-9", "APRS", {"X\nN1CALL-2>APRS"}, "forged");
+    engine->sendMonitor('U', 0, "N1CALL-9", "APRS", {"RS0ISS*"}, "after");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.contains("N1CALL-9>APRS,RS0ISS*,qAR,N1CALL-5:after\r\n"); }, 5000));
+    EXPECT_FALSE(received.contains("forged")) << received.constData();
 }
 
 } // namespace

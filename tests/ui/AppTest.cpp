@@ -305,6 +305,7 @@ TEST_F(AppFixture, HeardSatellitePacketIsGatedLoggedAndShown)
     TestEngine engine;
     ASSERT_TRUE(engine.listen(QHostAddress::LocalHost, 0));
     engine.setFixedTime(QTime(8, 15, 30));
+    engine.setPorts({"Port1 a", "Port2 b", "Port3 c"});
     enginePort = engine.serverPort();
     auto app = makeApp();
     app->start();
@@ -318,7 +319,7 @@ TEST_F(AppFixture, HeardSatellitePacketIsGatedLoggedAndShown)
     EXPECT_TRUE(app->station().dailyLog().logEnabled());
 
     emit w.startClicked();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return engine.monitoring() && w.ports().size() == 2; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return engine.monitoring() && w.ports().size() == 3; }, 5000));
     engine.sendMonitor('U', 0, "N0CALL-9", "APRS", {"RS0ISS*"}, "Hello");
     auto sent = [&] {
         QList<ReceivedFrame> v;
