@@ -16,7 +16,8 @@ namespace selvane {
 class Gateway {
 public:
     Gateway(ILinkView& view, const ILiveSettings& settings, ITelemetryDecoder& decoder, Clock clock,
-            MonotonicMs monotonic, const QString& logsDir, quint16 enginePort = AgwLink::DefaultEnginePort);
+            MonotonicMs monotonic, const QString& logsDir, quint16 enginePort = AgwLink::DefaultEnginePort,
+            AgwLinkTiming linkTiming = {});
 
     AgwLink& link() { return m_link; }
     Router& router() { return m_router; }

@@ -163,7 +163,7 @@ Station::Station(Options options, const ILiveSettings& settings, ILinkView* link
         *m_telemetryRelay, m_tlmState, *m_modes, *m_history, [this] { return logEnabled(); }, m_options.clock);
     m_decoder->setSatellites(m_config.satellites);
     m_gateway = std::make_unique<Gateway>(*m_linkRelay, m_settings, *m_decoder, m_options.clock,
-                                          m_options.monotonic, m_logsDir, m_options.enginePort);
+                                          m_options.monotonic, m_logsDir, m_options.enginePort, m_options.linkTiming);
 
     Router& r = m_gateway->router();
     r.setSatellites(m_config.satellites);

@@ -43,6 +43,7 @@ public:
         Clock clock = SystemClock();
         MonotonicMs monotonic = SteadyClockMs();
         quint16 enginePort = AgwLink::DefaultEnginePort;
+        AgwLinkTiming linkTiming = {};
         AprsIsClient::Timing aprsIsTiming = {};
     };
 

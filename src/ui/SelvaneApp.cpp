@@ -21,6 +21,7 @@ SelvaneApp::SelvaneApp(Options options)
     o.clock = m_options.clock;
     o.monotonic = m_options.monotonic;
     o.enginePort = m_options.enginePort;
+    o.linkTiming = m_options.linkTiming;
     m_station = std::make_unique<Station>(o, *m_window, m_window.get(), m_tlmView.get());
 
     // The notice stays until the files are written again: the counters

@@ -27,6 +27,7 @@ public:
         MonotonicMs monotonic = SteadyClockMs();      // ages of the duplicate filter
         QString workingDir = QStringLiteral(".");   // where Selvane.ini and Logs live
         quint16 enginePort = AgwLink::DefaultEnginePort;
+        AgwLinkTiming linkTiming = {};
     };
 
     explicit SelvaneApp(Options options);

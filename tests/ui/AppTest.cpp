@@ -31,6 +31,8 @@ struct AppFixture : ::testing::Test {
     RecordingDialogs dialogs;
 
     quint16 enginePort = AgwLink::DefaultEnginePort;
+    // Reconnecting within a fraction of a second, so no test waits seconds.
+    AgwLinkTiming linkTiming{{200, 800}};
 
     std::unique_ptr<SelvaneApp> makeApp(const QString& workingDir = {})
     {
@@ -40,6 +42,7 @@ struct AppFixture : ::testing::Test {
         options.workingDir = workingDir.isEmpty() ? dir.path() : workingDir;
         options.clock = [] { return QDateTime(QDate(2026, 12, 6), QTime(8, 15, 30)); };
         options.enginePort = enginePort;
+        options.linkTiming = linkTiming;
         return std::make_unique<SelvaneApp>(options);
     }
     QString ini() const { return dir.filePath("Selvane.ini"); }
