@@ -7,6 +7,7 @@
 
 #include "gateway/Station.h"
 #include "headless/EventLog.h"
+#include "headless/StatusServer.h"
 #include "settings/SettingsValues.h"
 #include "settings/Startup.h"
 
@@ -35,11 +36,11 @@ public:
     ~HeadlessGateway() override;
 
     // Reads the settings (a missing or damaged file is replaced by the
-    // defaults, and said so), makes sure Logs/ exists, reads selvane.conf
-    // and connects.
+    // defaults, and said so), makes sure Logs/ exists, reads selvane.conf,
+    // opens the status page when it has a [status] section, and connects.
     void start();
     // Reads Selvane.ini and selvane.conf again and applies them from the
-    // next packet on; a Selvane.ini that cannot be read or is damaged
+    // next packet on (the status page moves to a new address, or closes); a Selvane.ini that cannot be read or is damaged
     // changes nothing (and is not rewritten). True when the new settings
     // are in force.
     bool reload();
@@ -51,12 +52,15 @@ public:
     // nullptr before start().
     AprsIsGate* aprsIs() { return m_station->aprsIs(); }
     const SettingsValues& settings() const { return m_settings; }
+    // nullptr while there is no status page.
+    StatusServer* statusServer() { return m_status.get(); }
 
 private:
     void present();
     void applySettings();
     void reportConfig(const QStringList& problems);
     void remindOfMissingCall();
+    void applyStatusPage();
     QString settingsSummary() const;
 
     Options m_options;
@@ -66,6 +70,8 @@ private:
     std::unique_ptr<Station> m_station;
     QString m_lastProfile;
     QTimer m_noCallReminder;
+    std::unique_ptr<StatusServer> m_status;
+    StatusConfig m_statusInForce;
 };
 
 } // namespace selvane
