@@ -14,14 +14,17 @@ namespace selvane {
 
 namespace {
 
-// Watches one connection: the bytes of the request under way and the time
-// it takes, the time a connection waits between requests.
+// Watches one connection: the time a request takes to arrive, the time the
+// connection waits between requests, and the size of a request. Qt's buffer
+// for the socket holds at most maxRequestBytes, and the HTTP server leaves a
+// request there until it is whole: a full buffer is a request too large.
 class ConnectionGuard : public QObject {
     Q_OBJECT
 public:
     ConnectionGuard(QTcpSocket* socket, const StatusServer::Limits& limits)
         : QObject(socket), m_socket(socket), m_limits(limits)
     {
+        m_socket->setReadBufferSize(m_limits.maxRequestBytes);
         m_timer.setSingleShot(true);
         connect(&m_timer, &QTimer::timeout, this, [this] { m_socket->abort(); });
         m_timer.start(m_limits.idleTimeoutMs);
@@ -33,27 +36,30 @@ public:
     // A whole request was read and is being answered.
     void answered()
     {
-        m_requestBytes = 0;
+        m_inRequest = false;
         m_timer.start(m_limits.idleTimeoutMs);
     }
 
 private:
     void received()
     {
-        const qint64 bytes = m_socket->bytesAvailable();
-        if (bytes <= 0)
-            return;
-        if (m_requestBytes == 0)
-            m_timer.start(m_limits.requestTimeoutMs);
-        m_requestBytes += bytes;
-        if (m_requestBytes > m_limits.maxRequestBytes)
+        if (m_socket->bytesAvailable() >= m_limits.maxRequestBytes) {
+            // The server's reader, next in line for this signal, must not
+            // see a closed socket.
+            disconnect(m_socket, &QTcpSocket::readyRead, nullptr, nullptr);
             m_socket->abort();
+            return;
+        }
+        if (!m_inRequest) {
+            m_inRequest = true;
+            m_timer.start(m_limits.requestTimeoutMs);
+        }
     }
 
     QTcpSocket* m_socket;
     const StatusServer::Limits& m_limits;
     QTimer m_timer;
-    qint64 m_requestBytes = 0;
+    bool m_inRequest = false;
 };
 
 } // namespace
@@ -78,7 +84,6 @@ protected:
             delete socket;
             return;
         }
-        socket->setReadBufferSize(m_limits.maxRequestBytes);
         new ConnectionGuard(socket, m_limits);
         ++m_open;
         connect(socket, &QObject::destroyed, this, [this] { --m_open; });
