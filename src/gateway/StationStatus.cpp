@@ -100,12 +100,16 @@ QJsonArray PlotsArray(const QList<TelemetrySample>& samples)
     return plots;
 }
 
-// The last value of each series of the day, in the order first seen.
+// The last value of each series of the day, in the order first seen. A
+// series is a name and a quantity: "A +X" is both a panel current and a
+// temperature.
 QList<TelemetrySample> LastValues(const QList<TelemetrySample>& samples)
 {
     QList<TelemetrySample> last;
     for (const TelemetrySample& s : samples) {
-        auto it = std::find_if(last.begin(), last.end(), [&](const TelemetrySample& l) { return l.series == s.series; });
+        auto it = std::find_if(last.begin(), last.end(), [&](const TelemetrySample& l) {
+            return l.series == s.series && l.quantity == s.quantity;
+        });
         if (it == last.end())
             last << s;
         else

@@ -144,8 +144,9 @@ TEST(StationActivity, TelemetryOfTheDayAndTheEngine)
     Rig rig;
     rig.activity.telemetry(TelemetryList::A, QStringLiteral("4 09:05 BattA=14.76V BattB=13.94V Tx=1.24W"));
     rig.activity.telemetry(TelemetryList::M, QStringLiteral("0 09:06 Pannelli +X=51mA"));
+    rig.activity.telemetry(TelemetryList::A, QStringLiteral("2 09:06 Temp +X=24.7C"));
     rig.activity.telemetry(TelemetryList::A, QStringLiteral("4 09:07 BattA=14.70V BattB=13.90V Tx=1.20W"));
-    EXPECT_EQ(rig.activity.telemetryToday().size(), 7);
+    EXPECT_EQ(rig.activity.telemetryToday().size(), 8);
     ASSERT_EQ(rig.activity.telemetryLines().size(), 2);
     EXPECT_EQ(rig.activity.telemetryLines().first().line, QStringLiteral("4 09:07 BattA=14.70V BattB=13.90V Tx=1.20W"));
 
@@ -153,14 +154,14 @@ TEST(StationActivity, TelemetryOfTheDayAndTheEngine)
     s.telemetryToday = rig.activity.telemetryToday();
     const QJsonObject tlm = QJsonDocument::fromJson(StatusJson(s)).object()["telemetry"].toObject();
     const QJsonArray values = tlm["values"].toArray();
-    ASSERT_EQ(values.size(), 4);  // the last of each series
+    ASSERT_EQ(values.size(), 5);  // the last of each series, "A +X" twice
     EXPECT_EQ(values[0].toObject()["series"].toString(), QStringLiteral("A BattA"));
     EXPECT_EQ(values[0].toObject()["value"].toDouble(), 14.70);
     EXPECT_EQ(values[0].toObject()["time"].toString(), QStringLiteral("09:07"));
     const QJsonArray plots = tlm["plots"].toArray();
-    ASSERT_EQ(plots.size(), 3);  // panel current, battery voltage, transmitter power
-    EXPECT_EQ(plots[1].toObject()["quantity"].toString(), QStringLiteral("battery_voltage"));
-    EXPECT_EQ(plots[1].toObject()["series"].toArray()[0].toObject()["points"].toArray(),
+    ASSERT_EQ(plots.size(), 4);  // panel current, temperature, battery voltage, transmitter power
+    EXPECT_EQ(plots[2].toObject()["quantity"].toString(), QStringLiteral("battery_voltage"));
+    EXPECT_EQ(plots[2].toObject()["series"].toArray()[0].toObject()["points"].toArray(),
               (QJsonArray{QJsonArray{545, 14.76}, QJsonArray{547, 14.70}}));
 
     // A new day starts the plots again.
