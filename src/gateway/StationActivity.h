@@ -112,6 +112,8 @@ public:
     void fileTrouble(const QString& what);
     void filesRecovered();
 
+    // The station's clock.
+    QDateTime now() const { return m_clock(); }
     QDateTime started() const { return m_started; }
     const ActivityCounts& total() const { return m_total; }
     ActivityCounts lastHour() const;

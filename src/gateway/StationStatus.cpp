@@ -218,7 +218,7 @@ StationStatus TakeStationStatus(Station& station, const QString& program)
     const StationActivity& a = station.activity();
     const ILiveSettings& settings = station.settings();
     StationStatus s;
-    s.now = QDateTime::currentDateTime();
+    s.now = a.now();
     s.program = program;
     s.version = QStringLiteral(SELVANE_VERSION);
     s.call = CallOrAlias(settings.gatewayCall());

@@ -270,7 +270,7 @@ TEST_F(StatusPageFixture, APacketHeardAppearsInTheOpenPageWithinTheRefreshTime)
     engine.sendMonitor('U', kSatsPort, "N0CALL-9", "APRS", {"RS0ISS*"}, text);
     ASSERT_TRUE(QTest::qWaitFor([&] { return sent(kOutPort) == 1; }, 5000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return browser.evaluate("document.getElementById('packets').innerText").contains(text); },
-                                kStatusPageRefreshMs + 1000));
+                                kStatusPageRefreshMs + 2000));
     EXPECT_EQ(browser.evaluate("String(document.querySelectorAll('script, img').length)"), QStringLiteral("1"));
     EXPECT_EQ(browser.evaluate("String(window.hit)"), QStringLiteral("undefined"));
     EXPECT_TRUE(browser.evaluate("document.getElementById('packets').innerText").contains("inoltrato alle porte 2"));
