@@ -1,5 +1,7 @@
 #include "gateway/StationActivity.h"
 
+#include <algorithm>
+
 namespace selvane {
 
 namespace {
@@ -175,12 +177,22 @@ void StationActivity::telemetry(TelemetryList list, const QString& line)
 {
     const QDateTime now = m_clock();
     m_tlmLines[size_t(ListIndex(list))] = {list, now, line};
+    ++m_tlmRevision;
     if (m_sampleDay != now.date()) {
         m_daySamples.clear();
+        m_lastValues.clear();
         m_sampleDay = now.date();
     }
-    for (const TelemetrySample& s : TelemetrySamples(line))
+    for (const TelemetrySample& s : TelemetrySamples(line)) {
         m_daySamples.push_back(s);
+        auto last = std::find_if(m_lastValues.begin(), m_lastValues.end(), [&](const TelemetrySample& l) {
+            return l.series == s.series && l.quantity == s.quantity;
+        });
+        if (last == m_lastValues.end())
+            m_lastValues << s;
+        else
+            *last = s;
+    }
     while (m_daySamples.size() > size_t(kMaxDaySamples))
         m_daySamples.pop_front();
 }
@@ -199,6 +211,11 @@ QList<TelemetrySample> StationActivity::telemetryToday() const
     if (m_sampleDay != m_clock().date())
         return {};
     return QList<TelemetrySample>(m_daySamples.begin(), m_daySamples.end());
+}
+
+QList<TelemetrySample> StationActivity::telemetryLastValues() const
+{
+    return m_sampleDay == m_clock().date() ? m_lastValues : QList<TelemetrySample>();
 }
 
 void StationActivity::telemetryWarning(const QString& text, bool visible)

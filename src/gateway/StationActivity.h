@@ -84,9 +84,9 @@ QString SatelliteOfHeard(const HeardPacket& packet, const SatelliteTable& satell
 class StationActivity {
 public:
     static constexpr int kPacketCount = 50;
-    // Telemetry values kept for the day's plots: some 40 display lines an
-    // hour for a whole day.
-    static constexpr int kMaxDaySamples = 5000;
+    // Telemetry values kept for the day's plots: some 400 display lines, far
+    // more than a day of passes brings.
+    static constexpr int kMaxDaySamples = 2000;
     // The hour is kept as this many one-minute steps.
     static constexpr int kHourMinutes = 60;
 
@@ -129,6 +129,13 @@ public:
     QList<TelemetryLineSeen> telemetryLines() const;
     // Today's values, oldest first (empty once the day has changed).
     QList<TelemetrySample> telemetryToday() const;
+    // The last value of each series today, in the order first seen. A
+    // series is a name and a quantity: "A +X" is both a panel current and a
+    // temperature.
+    QList<TelemetrySample> telemetryLastValues() const;
+    // Changes with every telemetry line, so that what is made of the day's
+    // values is made again only then (and when the day changes).
+    quint64 telemetryRevision() const { return m_tlmRevision; }
     QString telemetryWarningText() const { return m_warningVisible ? m_warning : QString(); }
     QString fileTroubleText() const { return m_fileTrouble; }
 
@@ -156,7 +163,9 @@ private:
 
     std::array<TelemetryLineSeen, 3> m_tlmLines;
     std::deque<TelemetrySample> m_daySamples;
+    QList<TelemetrySample> m_lastValues;
     QDate m_sampleDay;
+    quint64 m_tlmRevision = 0;
     QString m_warning;
     bool m_warningVisible = false;
     QString m_fileTrouble;

@@ -77,9 +77,9 @@ QJsonObject PacketObject(const SatellitePacket& p)
     };
 }
 
-// The day's values, one object per quantity, each with its series of
-// [minutes after midnight, value] points.
-QJsonArray PlotsArray(const QList<TelemetrySample>& samples)
+} // namespace
+
+QByteArray TelemetryPlots(const QList<TelemetrySample>& samples)
 {
     std::map<int, std::map<QString, QJsonArray>> byQuantity;
     std::map<int, QString> units;
@@ -97,26 +97,10 @@ QJsonArray PlotsArray(const QList<TelemetrySample>& samples)
                                  {QStringLiteral("unit"), units[q]},
                                  {QStringLiteral("series"), lines}});
     }
-    return plots;
+    return QJsonDocument(plots).toJson(QJsonDocument::Compact);
 }
 
-// The last value of each series of the day, in the order first seen. A
-// series is a name and a quantity: "A +X" is both a panel current and a
-// temperature.
-QList<TelemetrySample> LastValues(const QList<TelemetrySample>& samples)
-{
-    QList<TelemetrySample> last;
-    for (const TelemetrySample& s : samples) {
-        auto it = std::find_if(last.begin(), last.end(), [&](const TelemetrySample& l) {
-            return l.series == s.series && l.quantity == s.quantity;
-        });
-        if (it == last.end())
-            last << s;
-        else
-            *it = s;
-    }
-    return last;
-}
+namespace {
 
 // A label value of the text format: backslash, double quote and line feed
 // escaped.
@@ -213,7 +197,7 @@ QStringList PortWarnings(const QString& satsPorts, const QString& outPorts, qsiz
     return warnings;
 }
 
-StationStatus TakeStationStatus(Station& station, const QString& program)
+StationStatus TakeStationStatus(Station& station, const QString& program, bool withTelemetryDay)
 {
     const StationActivity& a = station.activity();
     const ILiveSettings& settings = station.settings();
@@ -261,11 +245,13 @@ StationStatus TakeStationStatus(Station& station, const QString& program)
     s.lastHour = a.lastHour();
     s.packets = a.packets();
     s.telemetryLines = a.telemetryLines();
-    s.telemetryToday = a.telemetryToday();
+    s.telemetryValues = a.telemetryLastValues();
+    if (withTelemetryDay)
+        s.telemetryToday = a.telemetryToday();
     return s;
 }
 
-QByteArray StatusJson(const StationStatus& s)
+QByteArray StatusJson(const StationStatus& s, const QByteArray* plots)
 {
     QJsonArray packets;
     for (const SatellitePacket& p : s.packets)
@@ -277,7 +263,7 @@ QByteArray StatusJson(const StationStatus& s)
                                  {QStringLiteral("time"), TimeValue(l.time)},
                                  {QStringLiteral("line"), l.line}});
     QJsonArray values;
-    for (const TelemetrySample& v : LastValues(s.telemetryToday))
+    for (const TelemetrySample& v : s.telemetryValues)
         values.append(QJsonObject{{QStringLiteral("series"), v.series},
                                   {QStringLiteral("quantity"), TelemetryQuantityName(v.quantity)},
                                   {QStringLiteral("value"), v.value},
@@ -317,12 +303,17 @@ QByteArray StatusJson(const StationStatus& s)
                      {QStringLiteral("total"), CountsObject(s.total)},
                      {QStringLiteral("last_hour"), CountsObject(s.lastHour)}}},
         {QStringLiteral("packets"), packets},
-        {QStringLiteral("telemetry"),
-         QJsonObject{{QStringLiteral("lines"), lines},
-                     {QStringLiteral("values"), values},
-                     {QStringLiteral("plots"), PlotsArray(s.telemetryToday)}}},
     };
-    return QJsonDocument(root).toJson(QJsonDocument::Compact);
+    // The plots go in as they were written: "telemetry" is put together from
+    // whole JSON texts, each an object whose closing brace is replaced.
+    QByteArray telemetry =
+        QJsonDocument(QJsonObject{{QStringLiteral("lines"), lines}, {QStringLiteral("values"), values}})
+            .toJson(QJsonDocument::Compact);
+    telemetry.chop(1);
+    telemetry += ",\"plots\":" + (plots ? *plots : TelemetryPlots(s.telemetryToday)) + '}';
+    QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Compact);
+    json.chop(1);
+    return json + ",\"telemetry\":" + telemetry + '}';
 }
 
 QByteArray StatusMetrics(const StationStatus& s)
@@ -351,7 +342,7 @@ QByteArray StatusMetrics(const StationStatus& s)
            "Packets that would have gone to APRS-IS, without a verified login.", double(s.aprsIs.counters.missed));
     Metric(out, "selvane_aprs_is_filtered_total", "counter", "Packets kept back by the upload rules.",
            double(s.aprsIs.counters.filtered));
-    const QList<TelemetrySample> values = LastValues(s.telemetryToday);
+    const QList<TelemetrySample>& values = s.telemetryValues;
     if (!values.isEmpty()) {
         out += "# HELP selvane_telemetry_value The last PCSAT telemetry value of each series today.\n"
                "# TYPE selvane_telemetry_value gauge\n";

@@ -48,11 +48,14 @@ struct StationStatus {
     QList<SatellitePacket> packets;  // newest first
 
     QList<TelemetryLineSeen> telemetryLines;
-    QList<TelemetrySample> telemetryToday;  // oldest first
+    QList<TelemetrySample> telemetryValues;  // the last of each series today
+    QList<TelemetrySample> telemetryToday;   // oldest first; empty when not taken
 };
 
 // The station as it is now. program: the name the page gives the program.
-StationStatus TakeStationStatus(Station& station, const QString& program);
+// withTelemetryDay: the day's telemetry values too (up to
+// StationActivity::kMaxDaySamples, the largest part by far).
+StationStatus TakeStationStatus(Station& station, const QString& program, bool withTelemetryDay = true);
 
 // The warnings about the port lists: each Sats or Out port the engine does
 // not have ("la porta Out 3 non esiste: il motore ne ha 2"), once the engine
@@ -60,8 +63,14 @@ StationStatus TakeStationStatus(Station& station, const QString& program);
 QStringList PortWarnings(const QString& satsPorts, const QString& outPorts, qsizetype enginePorts);
 
 // The status as JSON, the form documented in selvaned(8). Field names never
-// change meaning; new fields may be added.
-QByteArray StatusJson(const StationStatus& status);
+// change meaning; new fields may be added. plots: the "plots" of the
+// telemetry as TelemetryPlots wrote them (the largest part, to be made only
+// when the telemetry changed); by default they are made from
+// status.telemetryToday.
+QByteArray StatusJson(const StationStatus& status, const QByteArray* plots = nullptr);
+// The day's telemetry values as the JSON plots: one object per quantity,
+// each with its series of [minutes after midnight, value] points.
+QByteArray TelemetryPlots(const QList<TelemetrySample>& samples);
 
 // The counters and gauges in the Prometheus text format (version 0.0.4).
 QByteArray StatusMetrics(const StationStatus& status);

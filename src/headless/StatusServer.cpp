@@ -84,6 +84,9 @@ protected:
             delete socket;
             return;
         }
+        // An answer goes out in several writes; without this its last
+        // piece would wait for the client's delayed acknowledgement.
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         new ConnectionGuard(socket, m_limits);
         ++m_open;
         connect(socket, &QObject::destroyed, this, [this] { --m_open; });
@@ -139,8 +142,16 @@ void StatusServer::refresh()
     const qint64 now = m_monotonic();
     if (m_built && now - m_builtAt < kRebuildMs)
         return;
-    const StationStatus status = TakeStationStatus(m_station, QStringLiteral("selvaned"));
-    m_json = StatusJson(status);
+    const StationActivity& activity = m_station.activity();
+    const QDate today = activity.now().date();
+    const bool newPlots = !m_built || activity.telemetryRevision() != m_plotsRevision || today != m_plotsDay;
+    const StationStatus status = TakeStationStatus(m_station, QStringLiteral("selvaned"), newPlots);
+    if (newPlots) {
+        m_plots = TelemetryPlots(status.telemetryToday);
+        m_plotsRevision = activity.telemetryRevision();
+        m_plotsDay = today;
+    }
+    m_json = StatusJson(status, &m_plots);
     m_metrics = StatusMetrics(status);
     m_builtAt = now;
     m_built = true;

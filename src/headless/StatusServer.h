@@ -1,6 +1,7 @@
 #pragma once
 #include <QAbstractHttpServer>
 #include <QByteArray>
+#include <QDate>
 #include <QHostAddress>
 #include <QPointer>
 #include <QString>
@@ -25,7 +26,8 @@ class Station;
 //
 // It shares the gateway's thread, so what it does must stay small whatever
 // the clients do: the JSON and the metrics are made at most once per
-// kRebuildMs and served from that copy; at most kMaxClients connections are
+// kRebuildMs and served from that copy, the telemetry plots in them (the
+// largest part) only after a new telemetry line; at most kMaxClients connections are
 // kept (more are closed at once); a request larger than kMaxRequestBytes, one
 // not whole within requestTimeoutMs of its first byte (a client sending a
 // byte a second), a connection idle for idleTimeoutMs, and a client that
@@ -41,7 +43,7 @@ public:
         int idleTimeoutMs = 30 * 1000;
         qint64 maxPendingReply = 512 * 1024;
     };
-    static constexpr qint64 kRebuildMs = 250;
+    static constexpr qint64 kRebuildMs = 1000;
 
     StatusServer(Station& station, MonotonicMs monotonic, Limits limits, QObject* parent = nullptr);
     StatusServer(Station& station, MonotonicMs monotonic, QObject* parent = nullptr)
@@ -73,6 +75,10 @@ private:
     QPointer<Listener> m_listener;
     qint64 m_builtAt = 0;
     bool m_built = false;
+    // The telemetry plots, made again only after a new telemetry line.
+    QByteArray m_plots;
+    quint64 m_plotsRevision = 0;
+    QDate m_plotsDay;
     QByteArray m_json;
     QByteArray m_metrics;
 };

@@ -151,6 +151,7 @@ TEST(StationActivity, TelemetryOfTheDayAndTheEngine)
     EXPECT_EQ(rig.activity.telemetryLines().first().line, QStringLiteral("4 09:07 BattA=14.70V BattB=13.90V Tx=1.20W"));
 
     StationStatus s;
+    s.telemetryValues = rig.activity.telemetryLastValues();
     s.telemetryToday = rig.activity.telemetryToday();
     const QJsonObject tlm = QJsonDocument::fromJson(StatusJson(s)).object()["telemetry"].toObject();
     const QJsonArray values = tlm["values"].toArray();
@@ -165,8 +166,13 @@ TEST(StationActivity, TelemetryOfTheDayAndTheEngine)
               (QJsonArray{QJsonArray{545, 14.76}, QJsonArray{547, 14.70}}));
 
     // A new day starts the plots again.
+    const quint64 revision = rig.activity.telemetryRevision();
     rig.now = rig.now.addDays(1);
     EXPECT_TRUE(rig.activity.telemetryToday().isEmpty());
+    EXPECT_TRUE(rig.activity.telemetryLastValues().isEmpty());
+    rig.activity.telemetry(TelemetryList::M, QStringLiteral("0 00:01 Pannelli +X=1mA"));
+    EXPECT_EQ(rig.activity.telemetryToday().size(), 1);
+    EXPECT_NE(rig.activity.telemetryRevision(), revision);
 
     rig.activity.engineConnected();
     rig.activity.engineVersion(2005, 127);
