@@ -13,6 +13,12 @@
 //   alternating blocks. The poller runs on a thread of its own with its own
 //   event loop, so its work never delays the engine's side of the
 //   measurement; it also reports how long its answers took.
+//
+// BM_StatusJson, BM_TelemetryPlots: the work the page does in the gateway's
+//   thread, in-process, for the largest status there is (50 packets, the
+//   day's telemetry at its cap): the JSON without the plots (made at most
+//   once a second) and the plots (made again after a new telemetry line).
+#include "gateway/StationStatus.h"
 #include "testengine/TestEngine.h"
 
 #include <QCoreApplication>
@@ -343,8 +349,65 @@ void BM_GatewayLatency(benchmark::State& state)
     state.counters["poll_max_us"] = roundTrips.empty() ? 0 : *std::max_element(roundTrips.begin(), roundTrips.end());
 }
 
+// The largest status: 50 packets with long texts, the day's telemetry at
+// StationActivity::kMaxDaySamples.
+StationStatus LargestStatus()
+{
+    StationActivity activity(SystemClock(), SteadyClockMs());
+    StationStatus s;
+    s.now = s.started = QDateTime::currentDateTime();
+    for (int i = 0; i < StationActivity::kPacketCount; ++i) {
+        SatellitePacket p;
+        p.time = s.now;
+        p.satellite = QStringLiteral("ISS");
+        p.source = QStringLiteral("N0CALL-%1").arg(i % 15 + 1);
+        p.destination = QStringLiteral("APRS");
+        p.via = {QStringLiteral("RS0ISS*"), QStringLiteral("WIDE2-1")};
+        p.info = QByteArray("=4500.12N/00712.34E-PHG2360/Station in JN35, a longer comment to fill the line #")
+                 + QByteArray::number(i);
+        p.gatedTo = {1};
+        p.upload = UploadOutcome::Uploaded;
+        s.packets << p;
+    }
+    for (int i = 0; s.telemetryToday.size() < StationActivity::kMaxDaySamples; ++i) {
+        const QString time = QTime(0, 0).addSecs(i * 60).toString(QStringLiteral("HH:mm"));
+        activity.telemetry(TelemetryList::A, QStringLiteral("4 %1 BattA=14.%2V BattB=14.9V Tx=1.24W 8V=8.01V").arg(time).arg(i % 100));
+        activity.telemetry(TelemetryList::B, QStringLiteral("5 %1 Temp Batt=17.8C Tx=24.7C -Y=21.3C -Z=23.0C").arg(time));
+        s.telemetryToday = activity.telemetryToday();
+    }
+    s.telemetryValues = activity.telemetryLastValues();
+    s.telemetryLines = activity.telemetryLines();
+    return s;
+}
+
+void BM_StatusJson(benchmark::State& state)
+{
+    const StationStatus status = LargestStatus();
+    const QByteArray plots = TelemetryPlots(status.telemetryToday);
+    qint64 bytes = 0;
+    for (auto _ : state) {
+        const QByteArray json = StatusJson(status, &plots);
+        const QByteArray metrics = StatusMetrics(status);
+        bytes = json.size();
+        benchmark::DoNotOptimize(metrics.data());
+    }
+    state.counters["json_bytes"] = double(bytes);
+}
+
+void BM_TelemetryPlots(benchmark::State& state)
+{
+    const StationStatus status = LargestStatus();
+    qint64 bytes = 0;
+    for (auto _ : state)
+        bytes = TelemetryPlots(status.telemetryToday).size();
+    state.counters["plots_bytes"] = double(bytes);
+    state.counters["samples"] = double(status.telemetryToday.size());
+}
+
 } // namespace
 
+BENCHMARK(BM_StatusJson)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TelemetryPlots)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_StatusRequests, status_json, "/status.json")->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_StatusRequests, metrics, "/metrics")->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_StatusRequests, page, "/")->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
