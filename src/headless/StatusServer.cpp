@@ -69,8 +69,6 @@ class StatusServer::Listener : public QTcpServer {
 public:
     Listener(const Limits& limits, QObject* parent) : QTcpServer(parent), m_limits(limits) {}
 
-    int open() const { return m_open; }
-
 protected:
     void incomingConnection(qintptr descriptor) override
     {
@@ -122,19 +120,9 @@ bool StatusServer::listen(const QHostAddress& address, quint16 port, QString* er
     return true;
 }
 
-bool StatusServer::isListening() const
-{
-    return m_listener && m_listener->isListening();
-}
-
 quint16 StatusServer::port() const
 {
     return m_listener ? m_listener->serverPort() : 0;
-}
-
-int StatusServer::clientCount() const
-{
-    return m_listener ? m_listener->open() : 0;
 }
 
 void StatusServer::refresh()
@@ -177,8 +165,8 @@ bool StatusServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* 
         return true;
     }
 
-    // The path exactly as sent: "/../status.json" or "/%73tatus.json" name
-    // nothing.
+    // The path as sent (only percent-encoded letters and digits read as
+    // themselves): "/../status.json" or "/./metrics" name nothing.
     const QByteArray path = request.url().path(QUrl::FullyEncoded).toLatin1();
     QByteArray body;
     QByteArray type;

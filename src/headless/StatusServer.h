@@ -56,10 +56,7 @@ public:
     // bound. Port 0 lets the system choose (port() tells).
     // Listens once: another address needs another server.
     bool listen(const QHostAddress& address, quint16 port, QString* error);
-    bool isListening() const;
     quint16 port() const;
-    // Connections open now.
-    int clientCount() const;
 
 protected:
     bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
