@@ -4,7 +4,8 @@
 # checks it (scripts/package-check.sh).
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 # What building aprsc needs: the APRS-IS tests run against it (scripts/aprsc.sh).
-install_missing direwolf build-essential libevent-dev libssl-dev libcap-dev zlib1g-dev libsctp-dev
+# Chromium: the status page is tested in a real browser.
+install_missing direwolf build-essential libevent-dev libssl-dev libcap-dev zlib1g-dev libsctp-dev chromium
 build_selvane
 "$ROOT/scripts/aprsc.sh" build "$BUILD" >/dev/null ||
     echo "aprsc was not built: the APRS-IS tests fail on CI and are skipped elsewhere" >&2

@@ -105,6 +105,9 @@ public:
     static QString ConnectingText(const QString& host, quint16 port);   // "connessione a HOST:PORT…"
     static QString NoEngineReplyText();                                  // "nessuna risposta del motore"
     static QString UnusablePortsText(const QList<int>& ports);
+    // The ports of the Sats and Out lists the engine cannot send on (0-based,
+    // in list order, each once); empty before its "G" reply.
+    QList<int> unusablePorts() const;
 
 signals:
     // An attempt to connect starts (at START and at each retry).
@@ -156,9 +159,6 @@ private:
     void onError(QAbstractSocket::SocketError error);
     void onDisconnected();
     void onPorts(const EnginePorts& ports);
-    // The ports of the Sats and Out lists the engine cannot send on (0-based,
-    // in list order, each once); empty before its "G" reply.
-    QList<int> unusablePorts() const;
     void updateProfile();
 
     ILinkView& m_view;

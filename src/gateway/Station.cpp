@@ -152,7 +152,8 @@ Station::Station(Options options, const ILiveSettings& settings, ILinkView* link
       m_options(std::move(options)),
       m_settings(settings),
       m_logsDir(QDir(m_options.folder).filePath(LogsDirectoryPath())),
-      m_lock(m_options.folder)
+      m_lock(m_options.folder),
+      m_activity(m_options.clock, m_options.monotonic)
 {
     m_linkRelay = std::make_unique<LinkRelay>(*this, linkView);
     m_telemetryRelay = std::make_unique<TelemetryRelay>(*this, telemetryView);
@@ -208,6 +209,44 @@ Station::Station(Options options, const ILiveSettings& settings, ILinkView* link
     connect(&link, &AgwLink::outputBlocked, this, &Station::engineNotReading);
     connect(&link, &AgwLink::outputResumed, this,
             [this](qint64 dropped) { emit engineReadingAgain(dropped, m_gateway->link().droppedFrames()); });
+    recordActivity();
+}
+
+void Station::recordActivity()
+{
+    StationActivity& a = m_activity;
+    connect(this, &Station::heard, this,
+            [this](const HeardPacket& p) { m_activity.heard(p, m_settings.satsPorts(), m_config.satellites); });
+    connect(this, &Station::gated, this, [this](const GatedPacket& p) { m_activity.gated(p); });
+    connect(this, &Station::duplicateHeld, this, [this](const QString& key) { m_activity.duplicate(key); });
+    connect(this, &Station::refused, this,
+            [this](const GatedPacket& p, RouteRefusal why) { m_activity.refused(p, why); });
+    // The upload counts change while the upload looks at the packet just
+    // heard: which one changed is what became of it.
+    connect(this, &Station::aprsIsCountersChanged, this, [this] {
+        if (!m_aprsIs)
+            return;
+        const AprsIsCounters now = m_aprsIs->counters();
+        const AprsIsCounters& was = m_aprsIsCountersSeen;
+        m_activity.uploadOutcome(now.uploaded != was.uploaded ? UploadOutcome::Uploaded
+                                 : now.missed != was.missed   ? UploadOutcome::Missed
+                                 : now.filtered != was.filtered ? UploadOutcome::Filtered
+                                                                : UploadOutcome::None);
+        m_aprsIsCountersSeen = now;
+    });
+    connect(this, &Station::engineConnected, this, [&a] { a.engineConnected(); });
+    connect(this, &Station::engineVersion, this, [&a](unsigned major, unsigned minor) { a.engineVersion(major, minor); });
+    connect(this, &Station::enginePortsChanged, this, [&a](const QStringList& ports) { a.enginePorts(ports); });
+    connect(this, &Station::engineRetryScheduled, this, [&a] { a.engineGone(); });
+    connect(this, &Station::engineStopped, this, [&a] { a.engineGone(); });
+    connect(this, &Station::engineNotReading, this, [&a] { a.engineReading(false); });
+    connect(this, &Station::engineReadingAgain, this, [&a] { a.engineReading(true); });
+    connect(this, &Station::telemetryDecoded, this,
+            [&a](TelemetryList list, const QString& line) { a.telemetry(list, line); });
+    connect(this, &Station::warningChanged, this,
+            [&a](const QString& text, bool visible) { a.telemetryWarning(text, visible); });
+    connect(this, &Station::fileTrouble, this, [&a](const QString& what) { a.fileTrouble(what); });
+    connect(this, &Station::filesRecovered, this, [&a] { a.filesRecovered(); });
 }
 
 Station::~Station()

@@ -8,6 +8,7 @@
 #include "agw/Interfaces.h"
 #include "aprsis/AprsIsGate.h"
 #include "gateway/Gateway.h"
+#include "gateway/StationActivity.h"
 #include "gateway/StationConfig.h"
 #include "settings/FolderLock.h"
 #include "telemetry/TelemetryDecoder.h"
@@ -94,6 +95,11 @@ public:
     AprsIsGate* aprsIs() { return m_aprsIs.get(); }
     QString folder() const { return m_options.folder; }
     QString logsDir() const { return m_logsDir; }
+    quint16 enginePort() const { return m_options.enginePort; }
+    const ILiveSettings& settings() const { return m_settings; }
+    // What happened lately: the packets heard via a satellite and what
+    // became of each, the counts, the engine's connection, the telemetry.
+    const StationActivity& activity() const { return m_activity; }
 
 signals:
     // The engine.
@@ -142,6 +148,7 @@ signals:
 
 private:
     class LinkRelay;
+    void recordActivity();
     class TelemetryRelay;
 
     Options m_options;
@@ -159,6 +166,8 @@ private:
     std::unique_ptr<TelemetryDecoder> m_decoder;
     std::unique_ptr<Gateway> m_gateway;
     std::unique_ptr<AprsIsGate> m_aprsIs;
+    StationActivity m_activity;
+    AprsIsCounters m_aprsIsCountersSeen;
     bool m_stopped = false;
 };
 

@@ -14,6 +14,7 @@ namespace {
 
 const QString kAprsIsSection = QStringLiteral("aprs-is");
 const QString kUplinkSection = QStringLiteral("uplink");
+const QString kStatusSection = QStringLiteral("status");
 const QString kSatellitePrefix = QStringLiteral("satellite ");
 // Limits above this make no sense for a satellite uplink.
 constexpr int kMaxUplinkLimit = 1000;
@@ -209,6 +210,25 @@ void ReadUplink(const QList<ConfigDocument::Entry>& entries, StationConfigRead& 
     }
 }
 
+void ReadStatus(const QList<ConfigDocument::Entry>& entries, StationConfigRead& r)
+{
+    for (const ConfigDocument::Entry& e : entries) {
+        if (e.key.compare(QLatin1String("listen"), Qt::CaseInsensitive) != 0) {
+            r.problems << ProblemLine(kStationConfigFileName, e.line,
+                                      QStringLiteral("chiave sconosciuta \"%1\"").arg(e.key));
+            continue;
+        }
+        const std::optional<StatusConfig> listen = ParseListenAddress(e.value);
+        if (!listen) {
+            r.problems << ProblemLine(kStationConfigFileName, e.line,
+                                      QStringLiteral("\"listen\" deve essere indirizzo IP:porta, "
+                                                     "per esempio 127.0.0.1:8080"));
+            continue;
+        }
+        r.config.status = *listen;
+    }
+}
+
 void ReadSatellite(const ConfigDocument& doc, const QString& section, StationConfigRead& r)
 {
     const QString name = SatelliteNameOf(section);
@@ -244,6 +264,45 @@ QString StationConfigPath(const QString& folder)
     return QDir(folder).filePath(QLatin1String(kStationConfigFileName));
 }
 
+std::optional<StatusConfig> ParseListenAddress(const QString& text)
+{
+    const QString t = text.trimmed();
+    const qsizetype colon = t.lastIndexOf(QLatin1Char(':'));
+    if (colon <= 0)
+        return std::nullopt;
+    QString host = t.left(colon);
+    const QString portText = t.mid(colon + 1);
+    bool ok = false;
+    const uint port = portText.toUInt(&ok);
+    if (!ok || port > 65535 || portText.isEmpty() || !portText.at(0).isDigit())
+        return std::nullopt;
+    StatusConfig c;
+    c.enabled = true;
+    c.port = quint16(port);
+    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0) {
+        c.address = QHostAddress(QHostAddress::LocalHost);
+        return c;
+    }
+    const bool bracketed = host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']'));
+    if (bracketed)
+        host = host.mid(1, host.size() - 2);
+    if (!c.address.setAddress(host))
+        return std::nullopt;
+    // An IPv6 address must be written in brackets, so that its last group is
+    // never read as the port.
+    if ((c.address.protocol() == QAbstractSocket::IPv6Protocol) != bracketed)
+        return std::nullopt;
+    return c;
+}
+
+QString ListenAddressText(const QHostAddress& address, quint16 port)
+{
+    const QString host = address.protocol() == QAbstractSocket::IPv6Protocol
+                             ? QLatin1Char('[') + address.toString() + QLatin1Char(']')
+                             : address.toString();
+    return host + QLatin1Char(':') + QString::number(port);
+}
+
 QString SatelliteSection(const QString& name)
 {
     return kSatellitePrefix + name;
@@ -263,6 +322,8 @@ StationConfigRead ParseStationConfig(const QByteArray& text, const QByteArray* o
             ReadAprsIs(r.document.entries(section), kStationConfigFileName, r);
         } else if (IsSection(section, kUplinkSection)) {
             ReadUplink(r.document.entries(section), r);
+        } else if (IsSection(section, kStatusSection)) {
+            ReadStatus(r.document.entries(section), r);
         } else if (!SatelliteNameOf(section).isEmpty()) {
             ReadSatellite(r.document, section, r);
         } else {
@@ -321,6 +382,9 @@ void SetStationConfig(ConfigDocument& doc, const StationConfig& config)
         doc.set(kUplinkSection, QStringLiteral("max-per-minute"), QString::number(config.uplink.perMinute));
         doc.set(kUplinkSection, QStringLiteral("max-per-5-minutes"), QString::number(config.uplink.perFiveMinutes));
     }
+
+    if (config.status.enabled)
+        doc.set(kStatusSection, QStringLiteral("listen"), ListenAddressText(config.status.address, config.status.port));
 
     const SatelliteTable& builtIn = DefaultSatellites();
     for (const Satellite& s : config.satellites.satellites()) {

@@ -1,6 +1,9 @@
 #pragma once
+#include <QHostAddress>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 #include "aprsis/AprsIsConfig.h"
 #include "gateway/Satellites.h"
@@ -14,6 +17,8 @@ namespace selvane {
 //
 //   [aprs-is]           the APRS-IS upload (AprsIsConfig.h)
 //   [uplink]            max-per-minute = 6, max-per-5-minutes = 10 (0: off)
+//   [status]            listen = 127.0.0.1:8080   the headless program's status
+//                         page (StatusConfig); no section: no page
 //   [satellite NAME]    one satellite, new or built in, key by key:
 //       enabled           = yes | no
 //       digipeaters       = PSAT2-*, ...  calls that mark "*" when they repeat
@@ -31,9 +36,29 @@ namespace selvane {
 //
 // A missing file means every default. A damaged line is reported with its
 // number and ignored.
+//
+// The status page of the headless program: served on one address while the
+// section names one. The address is an IP address (IPv6 in brackets) or
+// "localhost", then ":" and a port; port 0 lets the system choose one.
+struct StatusConfig {
+    bool enabled = false;
+    QHostAddress address;
+    quint16 port = 0;
+
+    bool operator==(const StatusConfig&) const = default;
+};
+
+// "127.0.0.1:8080", "[::1]:8080", "localhost:8080", "0.0.0.0:8080" as an
+// address and a port; nullopt for anything else (a host name to look up, a
+// missing or bad port).
+std::optional<StatusConfig> ParseListenAddress(const QString& text);
+// The address as a URL's host and port: "127.0.0.1:8080", "[::1]:8080".
+QString ListenAddressText(const QHostAddress& address, quint16 port);
+
 struct StationConfig {
     AprsIsConfig aprsIs;
     UplinkLimits uplink;
+    StatusConfig status;
     SatelliteTable satellites = SatelliteTable::Defaults();
 
     bool operator==(const StationConfig&) const = default;

@@ -187,6 +187,7 @@ bool HeadlessGateway::start()
     applySettings();
     reportConfig(m_station->loadConfig());
     m_log.event(tr("impostazioni: ") + settingsSummary());
+    applyStatusPage();
     remindOfMissingCall();
     m_noCallReminder.start();
 
@@ -205,6 +206,7 @@ bool HeadlessGateway::reload()
     const StationConfigRead config = ReadStationConfig(m_options.folder);
     reportConfig(config.problems);
     m_station->applyConfig(config.config);
+    applyStatusPage();
     const StrictSettingsLoad load = LoadSettingsStrictly(m_store.path(), false);
     SettingsValues candidate;
     if (load.outcome != StrictSettingsLoad::Outcome::Read || !candidate.applyAll(load.values)) {
@@ -220,9 +222,30 @@ bool HeadlessGateway::reload()
     return true;
 }
 
+void HeadlessGateway::applyStatusPage()
+{
+    const StatusConfig& wanted = m_station->config().status;
+    if (wanted == m_statusInForce && (m_status || !wanted.enabled))
+        return;
+    m_status.reset();
+    m_statusInForce = wanted;
+    if (!wanted.enabled)
+        return;
+    auto server = std::make_unique<StatusServer>(*m_station, m_options.monotonic);
+    QString why;
+    if (!server->listen(wanted.address, wanted.port, &why)) {
+        m_log.problem(QStringLiteral("pagina di stato non aperta su %1: %2 (il gateway continua)")
+                          .arg(ListenAddressText(wanted.address, wanted.port), why));
+        return;
+    }
+    m_log.event(QStringLiteral("pagina di stato: http://%1/").arg(ListenAddressText(wanted.address, server->port())));
+    m_status = std::move(server);
+}
+
 void HeadlessGateway::stop()
 {
     m_noCallReminder.stop();
+    m_status.reset();
     m_station->stop();
 }
 

@@ -7,6 +7,7 @@
 
 #include "gateway/Station.h"
 #include "headless/EventLog.h"
+#include "headless/StatusServer.h"
 #include "settings/SettingsValues.h"
 #include "settings/Startup.h"
 
@@ -36,12 +37,14 @@ public:
 
     // Reads the settings strictly (settings/SettingsCheck.h; a missing file
     // is created with the defaults, and said so), makes sure Logs/ exists,
-    // reads selvane.conf and connects. False, with the reason said and
+    // reads selvane.conf, opens the status page when it has a [status]
+    // section, and connects. False, with the reason said and
     // nothing changed, when Selvane.ini is damaged or not a regular file:
     // the program should end.
     bool start();
     // Reads Selvane.ini and selvane.conf again and applies them from the
-    // next packet on; a Selvane.ini that is missing, damaged or not a
+    // next packet on (the status page moves to a new address, or closes); a
+    // Selvane.ini that is missing, damaged or not a
     // regular file changes nothing (and is not rewritten), and is said. True
     // when the new settings are in force.
     bool reload();
@@ -53,12 +56,15 @@ public:
     // nullptr before start().
     AprsIsGate* aprsIs() { return m_station->aprsIs(); }
     const SettingsValues& settings() const { return m_settings; }
+    // nullptr while there is no status page.
+    StatusServer* statusServer() { return m_status.get(); }
 
 private:
     void present();
     void applySettings();
     void reportConfig(const QStringList& problems);
     void remindOfMissingCall();
+    void applyStatusPage();
     QString settingsSummary() const;
 
     Options m_options;
@@ -68,6 +74,8 @@ private:
     std::unique_ptr<Station> m_station;
     QString m_lastProfile;
     QTimer m_noCallReminder;
+    std::unique_ptr<StatusServer> m_status;
+    StatusConfig m_statusInForce;
 };
 
 } // namespace selvane
