@@ -190,8 +190,9 @@ QString ApplyAprsIsSetting(AprsIsConfig& config, const QString& key, const QStri
 
 QString AprsIsConfigProblem(const AprsIsConfig& config)
 {
-    if (config.beacon && !config.beaconInForce())
-        return QStringLiteral("\"beacon = yes\" senza \"latitude\" e \"longitude\": nessun beacon");
+    if (config.beacon && !config.sendsPosition())
+        return QStringLiteral("\"beacon = yes\" senza \"latitude\" e \"longitude\": nessuna posizione, "
+                              "solo la telemetria");
     return {};
 }
 

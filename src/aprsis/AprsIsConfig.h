@@ -22,8 +22,9 @@ namespace selvane {
 //   satgate-delay  = 10                 seconds a station's own uplink heard
 //                                       directly waits for the satellite's
 //                                       copy (SatgateHold.h); 0..30, 0: off
-//   beacon         = yes                the gateway's position, status and
-//                                       telemetry to APRS-IS (Beacon.h)
+//   beacon         = yes                the gateway's telemetry to APRS-IS,
+//                                       and with a position its position and
+//                                       status (Beacon.h)
 //   latitude       = 45.4               decimal degrees, -90..90 (south < 0)
 //   longitude      = 9.2                decimal degrees, -180..180 (west < 0)
 //   beacon-minutes = 30                 10..1440
@@ -56,9 +57,9 @@ struct AprsIsConfig {
     int beaconMinutes = kDefaultBeaconMinutes;
     QString beaconComment = QString::fromLatin1(kDefaultBeaconComment);
 
-    // beacon = yes with both coordinates: the gateway shows itself. Without
-    // a position there is no beacon, and no station telemetry either.
-    bool beaconInForce() const { return beacon && latitude && longitude; }
+    // beacon = yes with both coordinates: the gateway's position and status
+    // go up. Without a position only its telemetry does.
+    bool sendsPosition() const { return beacon && latitude && longitude; }
 
     bool operator==(const AprsIsConfig&) const = default;
 };

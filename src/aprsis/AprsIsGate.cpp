@@ -41,16 +41,14 @@ void AprsIsGate::applyConfig(const AprsIsConfig& config)
         stop();
         return;
     }
-    if (config.beaconInForce()) {
-        if (!m_beacon.running()) {
+    if (config.beacon) {
+        const bool starts = !m_beacon.running();
+        if (starts)
             m_lastTraffic = traffic();
-            m_beacon.start(config.beaconMinutes);
-            // Already logged in (switched on by a new setting): show it now.
-            if (m_client.state() == AprsIsState::Verified)
-                m_beacon.loggedIn();
-        } else {
-            m_beacon.start(config.beaconMinutes);
-        }
+        m_beacon.start(config.sendsPosition() ? config.beaconMinutes : 0);
+        // Already logged in (switched on by a new setting): show it now.
+        if (starts && m_client.state() == AprsIsState::Verified)
+            m_beacon.loggedIn();
     } else {
         m_beacon.stop();
     }

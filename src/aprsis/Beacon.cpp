@@ -97,6 +97,12 @@ void BeaconSchedule::start(int beaconMinutes)
     if (m_running) {
         if (interval != m_positionMs && m_nextPosition)
             m_nextPosition = now + interval;
+        if (interval == 0) {
+            m_nextPosition.reset();
+            m_positionWaits = false;
+        } else if (m_positionMs == 0) {
+            m_positionWaits = true;   // a position was added: it goes at once
+        }
         m_positionMs = interval;
         return;
     }
@@ -116,7 +122,7 @@ void BeaconSchedule::stop()
 
 void BeaconSchedule::loggedIn()
 {
-    m_positionWaits = m_running;
+    m_positionWaits = m_running && m_positionMs > 0;
 }
 
 QList<BeaconSchedule::Line> BeaconSchedule::due(bool loggedIn)

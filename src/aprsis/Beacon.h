@@ -13,9 +13,10 @@ namespace selvane {
 // What the gateway says of itself on APRS-IS, so that it shows on the maps
 // as the satgate that heard what it uploaded. Never sent on the radio.
 //
-// Every line is the gateway's (the login call's), to the experimental
-// software destination APZSLV, with TCPIP* as its path, as a server expects
-// of a client's own packets:
+// With beacon = yes the telemetry goes up; with a position too, the
+// position and status. Every line is the gateway's (the login call's), to
+// the experimental software destination APZSLV (until one is allocated),
+// with TCPIP* as its path, as a server expects of a client's own packets:
 //   position   N1CALL-5>APZSLV,TCPIP*:!4524.00NS00912.00E&Selvane satgate
 //              ("!": no messaging; overlay "S" on the gateway symbol "\&")
 //   status     N1CALL-5>APZSLV,TCPIP*:>Satgate ISS, PCSAT; uplink on
@@ -55,8 +56,9 @@ QByteArray TelemetryLine(const QString& call, int sequence, const StationTraffic
 QList<QByteArray> TelemetryDefinitionLines(const QString& call);
 
 // When each of those lines is due, on the injected monotonic clock:
-// - the position and status at each login and every beacon-minutes while
-//   logged in (one that falls due meanwhile waits for the login);
+// - the position and status (when there is a position) at each login and
+//   every beacon-minutes while logged in (one that falls due meanwhile
+//   waits for the login);
 // - the telemetry every 20 minutes from start(), logged in or not (counts
 //   that cannot go up are not kept for later);
 // - the telemetry definitions at the first login after start(), then every
@@ -70,8 +72,9 @@ public:
 
     explicit BeaconSchedule(MonotonicMs clock);
 
-    // beacon = yes with a position: from now on. Again with other minutes:
-    // the next position follows the new interval; the rest goes on.
+    // beacon = yes: from now on; beaconMinutes 0: no position (none is
+    // set). Again with other minutes: the next position follows the new
+    // interval; the rest goes on.
     void start(int beaconMinutes);
     void stop();
     bool running() const { return m_running; }

@@ -54,6 +54,19 @@ TEST(BeaconTest, Schedule)
         EXPECT_EQ(Names(schedule.due(row.loggedIn)), QString::fromLatin1(row.due));
         EXPECT_EQ(schedule.nextDueMs(), row.nextMs);
     }
+    // Without a position, the telemetry alone; a position added goes at once.
+    schedule.start(0);
+    schedule.loggedIn();
+    EXPECT_EQ(Names(schedule.due(true)), QString());
+    now = 8405000;
+    EXPECT_EQ(Names(schedule.due(true)), "telemetry");
+    schedule.start(30);
+    EXPECT_EQ(Names(schedule.due(true)), "position");
+    EXPECT_EQ(schedule.nextDueMs(), 8405000 + 20 * 60000);
+    now = 8405000 + 20 * 60000;
+    EXPECT_EQ(Names(schedule.due(true)), "telemetry");
+    EXPECT_EQ(schedule.nextDueMs(), 8405000 + 30 * 60000);
+
     schedule.stop();
     schedule.loggedIn();
     EXPECT_EQ(Names(schedule.due(true)), QString());
