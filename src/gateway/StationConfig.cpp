@@ -187,7 +187,7 @@ void ReadAprsIs(const QList<ConfigDocument::Entry>& entries, const char* file, S
             beaconLine = e.line;
     }
     // Reported at the line that turned the beacon on; the setting stays
-    // (the position may be added later), it just sends nothing.
+    // (the position may be added later) and sends the telemetry alone.
     const QString problem = AprsIsConfigProblem(r.config.aprsIs);
     if (!problem.isEmpty())
         r.problems << QStringLiteral("%1, riga %2: %3").arg(QLatin1String(file)).arg(beaconLine).arg(problem);

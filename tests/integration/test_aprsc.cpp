@@ -140,6 +140,13 @@ TEST_F(AprscGate, TheSatelliteCopyReachesTheSatellitePages)
     FeedReader dupes;
     ASSERT_TRUE(dupes.connectTo(server->dupeFeedPort(), &error)) << error.toStdString();
     qint64 now = 0;
+    auto linesOf = [](const FeedReader& reader, const QByteArray& info) {
+        QList<QByteArray> lines;
+        for (const QByteArray& l : reader.lines())
+            if (l.endsWith(':' + info))
+                lines << l;
+        return lines;
+    };
     struct Row {
         int delay;
         const char* info;
@@ -166,19 +173,11 @@ TEST_F(AprscGate, TheSatelliteCopyReachesTheSatellitePages)
             EXPECT_TRUE(dupes.waitFor("dup\t" + issCopy));
         }
         // A last packet via the ISS: whatever came before it has arrived.
-        const QByteArray last = "N1CALL-9>APRS,RS0ISS*:after " + info;
-        gate->heard(HeardOf(0, last.toStdString()));
+        gate->heard(HeardOf(0, ("N1CALL-9>APRS,RS0ISS*:after " + info).toStdString()));
         ASSERT_TRUE(feed.waitFor("N1CALL-9>APRS,RS0ISS*,qAO,N1CALL-5:after " + info));
         ASSERT_TRUE(satellitePage.waitFor("N1CALL-9>APRS,RS0ISS*,qAO,N1CALL-5:after " + info));
-        QList<QByteArray> onFeed, onPage;
-        for (const QByteArray& l : feed.lines())
-            if (l.endsWith(':' + info))
-                onFeed << l;
-        for (const QByteArray& l : satellitePage.lines())
-            if (l.endsWith(':' + info))
-                onPage << l;
-        EXPECT_EQ(onFeed, QList<QByteArray>({row.onTheFeed}));
-        EXPECT_EQ(onPage, row.delay > 0 ? QList<QByteArray>({issCopy}) : QList<QByteArray>());
+        EXPECT_EQ(linesOf(feed, info), QList<QByteArray>({row.onTheFeed}));
+        EXPECT_EQ(linesOf(satellitePage, info), row.delay > 0 ? QList<QByteArray>({issCopy}) : QList<QByteArray>());
         gate.reset();
     }
 }
