@@ -94,6 +94,16 @@ AprsIsClient::AprsIsClient(Timing timing, QObject* parent)
         m_unsettledCloses = 0;
         m_inUseSaid = false;
     });
+    m_loginTimer.setSingleShot(true);
+    connect(&m_loginTimer, &QTimer::timeout, this, [this] {
+        connectionLost(QStringLiteral("no login reply within %1 s").arg(m_timing.loginTimeoutMs / 1000.0), false);
+    });
+    m_stallTimer.setSingleShot(true);
+    connect(&m_stallTimer, &QTimer::timeout, this, [this] {
+        connectionLost(QStringLiteral("the server has read nothing for %1 s").arg(m_timing.writeStallMs / 1000.0),
+                       false);
+    });
+    connect(&m_socket, &QTcpSocket::bytesWritten, this, &AprsIsClient::onBytesWritten);
 }
 
 AprsIsClient::~AprsIsClient()
@@ -109,6 +119,12 @@ void AprsIsClient::closeSocket()
     m_closing = true;
     m_socket.abort();
     m_closing = false;
+    m_loginTimer.stop();
+    m_stallTimer.stop();
+    // A new connection starts with an empty buffer: a server that does not
+    // read it is said again.
+    m_notReadingSaid = false;
+    m_refused = 0;
 }
 
 void AprsIsClient::start(const AprsIsLogin& login)
@@ -151,6 +167,7 @@ void AprsIsClient::connectNow()
     closeSocket();
     m_partial.clear();
     m_silenceTimer.start(m_timing.silenceMs);
+    m_loginTimer.start(m_timing.loginTimeoutMs);
     setState(AprsIsState::Connecting, QStringLiteral("%1:%2").arg(m_login.host).arg(m_login.port));
     if (m_state == AprsIsState::Connecting)   // unless a listener stopped it
         m_socket.connectToHost(m_login.host, m_login.port);
@@ -225,9 +242,12 @@ void AprsIsClient::onLine(const QByteArray& line)
     const std::optional<LoginReply> reply = ParseLoginReply(line);
     if (!reply)
         return;
-    // The retry delay starts again only once this login has lasted: one
-    // that is evicted at once is no proof that the server is well.
-    m_settleTimer.start(m_timing.settledMs);
+    // The retry delay starts again only once a verified login has lasted:
+    // one that is evicted or closed at once is no proof that the server is
+    // well.
+    m_loginTimer.stop();
+    if (reply->verified)
+        m_settleTimer.start(m_timing.settledMs);
     const QString server = reply->server.isEmpty() ? m_login.host : reply->server;
     setState(reply->verified ? AprsIsState::Verified : AprsIsState::Unverified,
              QStringLiteral("server %1 (%2:%3), login %4").arg(server, m_login.host).arg(m_login.port).arg(m_login.call));
@@ -235,14 +255,38 @@ void AprsIsClient::onLine(const QByteArray& line)
 
 AprsIsClient::SendResult AprsIsClient::send(const QByteArray& line)
 {
-    if (line.isEmpty() || line.contains('\r') || line.contains('\n'))
+    if (line.isEmpty() || line.size() > kMaxAprsIsLineBytes || line.contains('\r') || line.contains('\n'))
         return SendResult::NotALine;
     if (m_state != AprsIsState::Verified)
         return SendResult::NotLoggedIn;
-    if (m_socket.bytesToWrite() + line.size() + 2 > kMaxUnsentBytes)
+    if (m_socket.bytesToWrite() + line.size() + 2 > kMaxUnsentBytes) {
+        ++m_refused;
+        if (!m_notReadingSaid) {
+            m_notReadingSaid = true;
+            emit notReading();
+        }
         return SendResult::BufferFull;
+    }
     m_socket.write(line + "\r\n");
+    if (!m_stallTimer.isActive())
+        m_stallTimer.start(m_timing.writeStallMs);
     return SendResult::Sent;
+}
+
+void AprsIsClient::onBytesWritten()
+{
+    // Progress: the stall counts from the last byte the system took.
+    if (m_socket.bytesToWrite() > 0) {
+        m_stallTimer.start(m_timing.writeStallMs);
+        return;
+    }
+    m_stallTimer.stop();
+    if (m_notReadingSaid) {
+        const qint64 refused = m_refused;
+        m_notReadingSaid = false;
+        m_refused = 0;
+        emit readingAgain(refused);
+    }
 }
 
 } // namespace selvane

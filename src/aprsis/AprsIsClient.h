@@ -11,6 +11,9 @@
 
 namespace selvane {
 
+// The longest line an APRS-IS server takes, before its CR LF (512 with it).
+inline constexpr qsizetype kMaxAprsIsLineBytes = 510;
+
 // Where the APRS-IS connection stands.
 enum class AprsIsState {
     Off,          // not configured, or switched off
@@ -50,12 +53,20 @@ struct AprsIsLogin {
 // and keepalives, and writes upload lines without ever blocking.
 //
 // A failed or lost connection is tried again after a delay that starts at
-// retry.firstMs and doubles up to retry.maxMs, as the engine link does; a
-// login that has lasted settledMs starts it again from the beginning. A
-// connection on which the server sends nothing for silenceMs (servers send
-// a comment line about every 20 s) is taken for dead, closed and tried
-// again. Lines the server sends other than the login reply are read and
-// dropped.
+// retry.firstMs and doubles up to retry.maxMs, as the engine link does; only
+// a verified login that has lasted settledMs starts it again from the
+// beginning (a server that verifies and closes at once is no proof that it
+// is well). A connection on which the server sends nothing for silenceMs
+// (servers send a comment line about every 20 s) is taken for dead, closed
+// and tried again; so is one whose login is not answered within
+// loginTimeoutMs (a server may send comments and never the reply). Lines the
+// server sends other than the login reply are read and dropped.
+//
+// A server that stops reading: at most kMaxUnsentBytes wait in the socket;
+// a line beyond them is refused (the caller counts it as missed), said once
+// (notReading) until the server reads again (readingAgain, with the number
+// refused). When nothing at all could be written for writeStallMs, the
+// connection is closed and opened again.
 //
 // A server evicts a verified login when another client logs in with the
 // same call, and says nothing to the one it evicts (aprsc 2.1.21 shuts the
@@ -72,7 +83,9 @@ public:
     struct Timing {
         RetryTiming retry;
         int silenceMs = 60000;
-        int settledMs = 120000;
+        int settledMs = 60000;
+        int loginTimeoutMs = 30000;
+        int writeStallMs = 30000;
     };
     // Bytes allowed to wait in the socket: beyond this a line is refused,
     // so a server that stops reading cannot make the process grow.
@@ -97,7 +110,8 @@ public:
 
     enum class SendResult { Sent, NotLoggedIn, BufferFull, NotALine };
     // Queues one line (CR LF added) when logged in and verified. An empty
-    // text, or one holding CR or LF, is no line and is never written.
+    // text, one holding CR or LF, or one longer than kMaxAprsIsLineBytes is
+    // no line and is never written.
     SendResult send(const QByteArray& line);
 
     // "login in uso da un altro client"
@@ -107,6 +121,10 @@ signals:
     void stateChanged(AprsIsState state, const QString& detail);
     // The login seems to be in use by another client (see above).
     void loginInUse();
+    // The server stopped reading: lines are refused from now on (said once).
+    void notReading();
+    // It reads again; refused: the lines refused meanwhile.
+    void readingAgain(qint64 refused);
 
 private:
     void connectNow();
@@ -119,13 +137,18 @@ private:
     void onConnected();
     void onReadyRead();
     void onLine(const QByteArray& line);
+    void onBytesWritten();
 
     Timing m_timing;
     AprsIsLogin m_login;
     QTcpSocket m_socket;
     QTimer m_retryTimer;
     QTimer m_silenceTimer;
-    QTimer m_settleTimer;          // runs from a login reply until it has settled
+    QTimer m_settleTimer;          // runs from a verified login until it has settled
+    QTimer m_loginTimer;           // runs from the connection attempt until the login reply
+    QTimer m_stallTimer;           // runs while bytes wait and none could be written
+    bool m_notReadingSaid = false;
+    qint64 m_refused = 0;          // lines refused since notReading
     QByteArray m_partial;          // the start of a line not ended yet
     Backoff m_backoff;
     bool m_closing = false;        // inside closeSocket()

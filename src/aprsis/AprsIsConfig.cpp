@@ -1,7 +1,7 @@
 #include "aprsis/AprsIsConfig.h"
 
-
 #include <array>
+#include <cmath>
 
 #include "settings/ConfigFile.h"
 
@@ -9,7 +9,9 @@ namespace selvane {
 
 namespace {
 
-enum class Key { Enabled, Server, Call, Passcode, Filter };
+enum class Key {
+    Enabled, Server, Call, Passcode, Filter, SatgateDelay, Beacon, Latitude, Longitude, BeaconMinutes, BeaconComment
+};
 
 struct KeyName {
     Key key;
@@ -17,11 +19,46 @@ struct KeyName {
 };
 
 // In the order a new file lists them.
-constexpr std::array<KeyName, 5> kKeys{{{Key::Enabled, "enabled"},
-                                        {Key::Server, "server"},
-                                        {Key::Call, "call"},
-                                        {Key::Passcode, "passcode"},
-                                        {Key::Filter, "filter"}}};
+constexpr std::array<KeyName, 11> kKeys{{{Key::Enabled, "enabled"},
+                                         {Key::Server, "server"},
+                                         {Key::Call, "call"},
+                                         {Key::Passcode, "passcode"},
+                                         {Key::Filter, "filter"},
+                                         {Key::SatgateDelay, "satgate-delay"},
+                                         {Key::Beacon, "beacon"},
+                                         {Key::Latitude, "latitude"},
+                                         {Key::Longitude, "longitude"},
+                                         {Key::BeaconMinutes, "beacon-minutes"},
+                                         {Key::BeaconComment, "beacon-comment"}}};
+
+// A whole number from min to max, or nothing.
+std::optional<int> NumberIn(const QString& value, int min, int max)
+{
+    bool ok = false;
+    const int n = value.toInt(&ok);
+    if (!ok || n < min || n > max)
+        return std::nullopt;
+    return n;
+}
+
+// Decimal degrees from -limit to limit ("45.4", "-9.2"); empty: none.
+// Anything else (a comma, "nan", a value beyond the pole or the date line)
+// is a damaged line.
+std::optional<std::optional<double>> Degrees(const QString& value, double limit)
+{
+    if (value.isEmpty())
+        return std::optional<double>();
+    bool ok = false;
+    const double v = value.toDouble(&ok);
+    if (!ok || !std::isfinite(v) || v < -limit || v > limit)
+        return std::nullopt;
+    return std::optional<double>(v);
+}
+
+QString DegreesText(const std::optional<double>& v)
+{
+    return v ? QString::number(*v, 'g', 15) : QString();
+}
 
 std::optional<Key> KeyOfName(const QString& name)
 {
@@ -60,7 +97,7 @@ QString Apply(AprsIsConfig& c, Key key, const QString& value)
         }
         bool ok = false;
         const int n = value.toInt(&ok);
-        if (ok && n >= -1 && n <= 32767) {
+        if (ok && IsValidPasscode(n)) {
             c.passcode = n;
             return {};
         }
@@ -69,6 +106,46 @@ QString Apply(AprsIsConfig& c, Key key, const QString& value)
     case Key::Filter:
         c.filter = value;
         return {};
+    case Key::SatgateDelay:
+        if (const std::optional<int> n = NumberIn(value, 0, AprsIsConfig::kMaxSatgateDelay)) {
+            c.satgateDelay = *n;
+            return {};
+        }
+        return QStringLiteral("\"satgate-delay\" deve essere un numero di secondi da 0 a %1")
+            .arg(AprsIsConfig::kMaxSatgateDelay);
+    case Key::Beacon:
+        if (const std::optional<bool> on = ParseYesNo(value)) {
+            c.beacon = *on;
+            return {};
+        }
+        return QStringLiteral("\"beacon\" deve essere yes o no");
+    case Key::Latitude:
+        if (const auto v = Degrees(value, 90)) {
+            c.latitude = *v;
+            return {};
+        }
+        return QStringLiteral("\"latitude\" deve essere in gradi decimali da -90 a 90 (sud negativo)");
+    case Key::Longitude:
+        if (const auto v = Degrees(value, 180)) {
+            c.longitude = *v;
+            return {};
+        }
+        return QStringLiteral("\"longitude\" deve essere in gradi decimali da -180 a 180 (ovest negativo)");
+    case Key::BeaconMinutes:
+        if (const std::optional<int> n =
+                NumberIn(value, AprsIsConfig::kMinBeaconMinutes, AprsIsConfig::kMaxBeaconMinutes)) {
+            c.beaconMinutes = *n;
+            return {};
+        }
+        return QStringLiteral("\"beacon-minutes\" deve essere un numero di minuti da %1 a %2")
+            .arg(AprsIsConfig::kMinBeaconMinutes)
+            .arg(AprsIsConfig::kMaxBeaconMinutes);
+    case Key::BeaconComment:
+        if (value.size() <= AprsIsConfig::kMaxBeaconComment) {
+            c.beaconComment = value;
+            return {};
+        }
+        return QStringLiteral("\"beacon-comment\" può avere al più %1 caratteri").arg(AprsIsConfig::kMaxBeaconComment);
     }
     return {};
 }
@@ -77,7 +154,7 @@ QString ValueText(const AprsIsConfig& c, Key key)
 {
     switch (key) {
     case Key::Enabled:
-        return c.enabled ? QStringLiteral("yes") : QStringLiteral("no");
+        return YesNoText(c.enabled);
     case Key::Server:
         return c.server;
     case Key::Call:
@@ -86,6 +163,18 @@ QString ValueText(const AprsIsConfig& c, Key key)
         return QString::number(c.passcode);
     case Key::Filter:
         return c.filter;
+    case Key::SatgateDelay:
+        return QString::number(c.satgateDelay);
+    case Key::Beacon:
+        return YesNoText(c.beacon);
+    case Key::Latitude:
+        return DegreesText(c.latitude);
+    case Key::Longitude:
+        return DegreesText(c.longitude);
+    case Key::BeaconMinutes:
+        return QString::number(c.beaconMinutes);
+    case Key::BeaconComment:
+        return c.beaconComment;
     }
     return {};
 }
@@ -97,6 +186,14 @@ QString ApplyAprsIsSetting(AprsIsConfig& config, const QString& key, const QStri
     if (const std::optional<Key> k = KeyOfName(key))
         return Apply(config, *k, value);
     return QStringLiteral("chiave sconosciuta \"%1\"").arg(key);
+}
+
+QString AprsIsConfigProblem(const AprsIsConfig& config)
+{
+    if (config.beacon && !config.sendsPosition())
+        return QStringLiteral("\"beacon = yes\" senza \"latitude\" e \"longitude\": nessuna posizione, "
+                              "solo la telemetria");
+    return {};
 }
 
 QList<std::pair<QString, QString>> AprsIsSettings(const AprsIsConfig& config)
@@ -172,6 +269,11 @@ bool IsValidLoginCall(const QString& call)
             return false;
     }
     return true;
+}
+
+bool IsValidPasscode(int passcode)
+{
+    return passcode >= -1 && passcode <= 32767;
 }
 
 } // namespace selvane

@@ -1,5 +1,7 @@
 #include "aprsis/UploadRules.h"
 
+#include <QCoreApplication>
+
 #include <optional>
 
 #include "aprsis/AprsIsConfig.h"
@@ -56,6 +58,20 @@ bool HoldsOnlyAprsIsCalls(const HeardPacket& packet)
         if (!IsAprsIsCallField(entry, true))
             return false;
     return true;
+}
+
+// How the outer packet came: see HeardCopy.
+HeardCopy CopyOf(const HeardPacket& heard, const SatelliteTable& satellites)
+{
+    bool anyRepeated = false;
+    for (const QString& entry : heard.via) {
+        if (satellites.repeatedBy(entry))
+            return HeardCopy::RepeatedBySatellite;
+        anyRepeated = anyRepeated || entry.endsWith(QLatin1Char('*'));
+    }
+    if (anyRepeated || heard.via.isEmpty() || satellites.sentBy(heard.source))
+        return HeardCopy::Other;
+    return HeardCopy::Direct;
 }
 
 bool HoldsRepeatedCall(const QStringList& via, const QString& call)
@@ -132,45 +148,69 @@ QByteArray Tnc2Line(const HeardPacket& packet, const QString& loginCall)
     QByteArray line = packet.source.toLatin1() + '>' + packet.destination.toLatin1();
     for (const QString& entry : packet.via)
         line += ',' + entry.toLatin1();
-    line += ",qAR," + loginCall.toLatin1() + ':' + UploadableInfo(packet.info);
+    line += ",qAO," + loginCall.toLatin1() + ':' + UploadableInfo(packet.info);
     return line;
+}
+
+bool IsExclusion(UploadVerdict verdict)
+{
+    switch (verdict) {
+    case UploadVerdict::AtOnce:
+    case UploadVerdict::Held:
+    case UploadVerdict::Superseded:
+    case UploadVerdict::Released:
+    case UploadVerdict::NotSatsPort:
+        return false;
+    default:
+        return true;
+    }
 }
 
 QString UploadVerdictText(UploadVerdict verdict)
 {
+    auto tr = [](const char* text) { return QCoreApplication::translate("selvane::UploadRules", text); };
     switch (verdict) {
-    case UploadVerdict::Upload:
-        return QStringLiteral("uploaded");
+    case UploadVerdict::AtOnce:
+        return tr("caricato subito");
+    case UploadVerdict::Held:
+        return tr("trattenuto in attesa della copia del satellite");
+    case UploadVerdict::Superseded:
+        return tr("sostituito dalla copia del satellite");
+    case UploadVerdict::Released:
+        return tr("caricato dopo l'attesa");
     case UploadVerdict::NotSatsPort:
-        return QStringLiteral("not a Sats port");
+        return tr("non da una porta Sats");
     case UploadVerdict::InvalidCall:
-        return QStringLiteral("call field not valid on APRS-IS");
+        return tr("escluso, nominativo non valido per APRS-IS");
     case UploadVerdict::ExcludedPath:
-        return QStringLiteral("path excludes gating");
+        return tr("escluso, il percorso lo vieta (TCPIP, TCPXX, NOGATE, RFONLY)");
     case UploadVerdict::OwnTransmission:
-        return QStringLiteral("own transmission");
+        return tr("escluso, trasmesso da questo gateway");
     case UploadVerdict::ThirdPartyDamaged:
-        return QStringLiteral("unreadable third-party header");
+        return tr("escluso, intestazione di terze parti illeggibile");
     case UploadVerdict::Empty:
-        return QStringLiteral("empty information field");
-    case UploadVerdict::Duplicate:
-        return QStringLiteral("duplicate");
+        return tr("escluso, campo informazioni vuoto");
+    case UploadVerdict::Query:
+        return tr("escluso, interrogazione generica");
+    case UploadVerdict::TooLong:
+        return tr("escluso, riga più lunga di %1 byte").arg(kMaxAprsIsLineBytes);
     }
     return {};
 }
 
-UploadRules::UploadRules(const ILiveSettings& settings, MonotonicMs clock)
-    : m_settings(settings), m_duplicates(std::move(clock))
+UploadRules::UploadRules(const ILiveSettings& settings, const SatelliteTable& satellites)
+    : m_settings(settings), m_satellites(satellites)
 {
 }
 
-UploadDecision UploadRules::decide(const HeardPacket& heard)
+UploadDecision UploadRules::decide(const HeardPacket& heard, const QString& loginCall) const
 {
     UploadDecision d;
     d.packet = heard;
     d.packet.info = UploadableInfo(heard.info);
     if (!IsSatsPort(m_settings.satsPorts(), heard.port))
         return d;
+    d.copy = CopyOf(heard, m_satellites);
 
     const QString ownCall = ComparableCall(CallOrAlias(m_settings.gatewayCall()));
     for (int layer = 0;; ++layer) {
@@ -199,11 +239,17 @@ UploadDecision UploadRules::decide(const HeardPacket& heard)
         }
         d.packet = *inner;
     }
-
-    const QString key = d.packet.source + QLatin1Char('>') + d.packet.destination;
-    d.verdict = m_duplicates.IsNewPacket(key, QString::fromLatin1(d.packet.info), kDuplicateSeconds)
-                    ? UploadVerdict::Upload
-                    : UploadVerdict::Duplicate;
+    if (d.packet.info.front() == '?') {
+        d.verdict = UploadVerdict::Query;
+        return d;
+    }
+    const QByteArray line = Tnc2Line(d.packet, loginCall);
+    if (line.size() > kMaxAprsIsLineBytes) {
+        d.verdict = UploadVerdict::TooLong;
+        return d;
+    }
+    d.line = line;
+    d.verdict = UploadVerdict::AtOnce;
     return d;
 }
 

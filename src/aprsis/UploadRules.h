@@ -4,7 +4,8 @@
 #include <QStringList>
 
 #include "agw/Interfaces.h"
-#include "gateway/DuplicateFilter.h"
+#include "aprsis/AprsIsClient.h"
+#include "gateway/Satellites.h"
 #include "settings/GatewaySettings.h"
 
 namespace selvane {
@@ -25,32 +26,50 @@ bool IsAprsIsCallField(const QString& field, bool viaEntry);
 
 // The packet as an APRS-IS line, without its CR LF: the source, ">", the
 // destination, the via entries as heard (repeated marks included), the
-// q-construct of a packet an igate heard on the radio and the login call,
-// then ":" and the uploadable information field:
-//   N1CALL-9>APRS,RS0ISS*,qAR,N1CALL-5:Hello
-// Empty when a call field of the packet is not one APRS-IS can carry: such
-// a packet has no line. With a login call of the same kind (the gate logs in
-// with no other), a line never holds a byte below 0x21 before its ":", nor
-// CR or LF anywhere.
+// q-construct of a packet a receive-only igate heard on the radio and the
+// login call, then ":" and the uploadable information field:
+//   N1CALL-9>APRS,RS0ISS*,qAO,N1CALL-5:Hello
+// (qAO, not qAR: Selvane never gates from the internet to the radio, and
+// qAR would tell the servers it can.) Empty when a call field of the packet
+// is not one APRS-IS can carry: such a packet has no line. With a login call
+// of the same kind (the gate logs in with no other), a line never holds a
+// byte below 0x21 before its ":", nor CR or LF anywhere.
 QByteArray Tnc2Line(const HeardPacket& packet, const QString& loginCall);
 
-// Why a heard packet is or is not uploaded.
+// What a heard packet is, or what became of it on its way up.
 enum class UploadVerdict {
-    Upload,
+    AtOnce,             // uploaded as soon as heard
+    Held,               // a station's own uplink heard directly: waits for the satellite's copy
+    Superseded,         // a held packet dropped: the satellite's copy went up instead
+    Released,           // a held packet uploaded: no satellite copy came in time
     NotSatsPort,        // heard on a port that is not in the Sats list
     InvalidCall,        // a source, destination or via entry APRS-IS cannot carry
     ExcludedPath,       // TCPIP, TCPXX, NOGATE or RFONLY in the path
     OwnTransmission,    // the gateway's own call marked repeated in the path
     ThirdPartyDamaged,  // "}" followed by no usable SRC>DST[,PATH]:
     Empty,              // nothing left of the information field
-    Duplicate,          // the same packet uploaded within kDuplicateSeconds
+    Query,              // a generic query ("?APRS?"): answered locally, never gated
+    TooLong,            // the line would be longer than an APRS-IS line may be
 };
 
+// The verdicts that keep a packet heard on a Sats port from going up.
+bool IsExclusion(UploadVerdict verdict);
+// "subito", "escluso: percorso TCPIP/NOGATE/...", ... (for the operator).
 QString UploadVerdictText(UploadVerdict verdict);
+
+// How a packet heard on a Sats port came to the gateway, from its own
+// (outer) header: what the satgate hold decides on.
+enum class HeardCopy {
+    Other,                 // sent by a satellite, no path, or repeated by a ground digipeater
+    Direct,                // no via entry repeated, one at least still unused: a station's own uplink
+    RepeatedBySatellite,   // a via entry repeated by a satellite of the table
+};
 
 struct UploadDecision {
     UploadVerdict verdict = UploadVerdict::NotSatsPort;
-    HeardPacket packet;  // what to upload: third-party unwrapped, info cut
+    HeardPacket packet;  // as judged: third-party unwrapped, information cut
+    QByteArray line;     // what goes up (without CR LF); empty when nothing can
+    HeardCopy copy = HeardCopy::Other;
 };
 
 // What is uploaded to APRS-IS, in the order the rules are applied:
@@ -74,33 +93,32 @@ struct UploadDecision {
 // 5. A third-party packet (information starting with "}") is unwrapped, as
 //    igates do: the outer header is the station that relayed it on the
 //    radio; the inner packet, "SRC>DST,PATH:information", is what is
-//    uploaded, with qAR and the login after its own path. The inner packet
-//    goes through rules 2 to 6 again (so one that came from the internet,
+//    uploaded, with qAO and the login after its own path. The inner packet
+//    goes through rules 2 to 7 again (so one that came from the internet,
 //    TCPIP in its path, does not go back), and so on, layer by layer. One
 //    whose inner header cannot be read is not uploaded.
 // 6. An information field empty after the cut at CR/LF is not uploaded
 //    (APRS-IS servers drop a packet without a body).
-// 7. The same packet (source, destination and information field, as
-//    uploaded) again within kDuplicateSeconds (whole seconds, counted as
-//    the router's duplicate filter counts them) is not uploaded. The path is
-//    not part of the key: the copy the ISS repeats and the one heard
-//    directly are the same packet. Every packet that reaches this rule is
-//    remembered, uploaded or not, so a copy heard after a reconnection does
-//    not bring an old position back.
+// 7. A generic query (information starting with "?", such as "?APRS?") is
+//    not uploaded: the igate rules keep queries on the radio they were
+//    asked on.
+// 8. A line longer than kMaxAprsIsLineBytes before its CR LF is not
+//    uploaded: the servers take none.
 //
-// The duplicate store is the router's kind (DuplicateFilter), bounded as it
-// is: beyond DuplicateFilter::kMaxEntries packets the oldest goes first.
+// Nothing else: there is no local duplicate filter (the servers drop
+// copies of one packet, on its content, for 30 s, and the copy they keep
+// must be the satellite's; see SatgateHold), and nothing of a packet is
+// changed but the cut at CR/LF. The rules hold no state.
 class UploadRules {
 public:
-    static constexpr int kDuplicateSeconds = 30;
+    UploadRules(const ILiveSettings& settings, const SatelliteTable& satellites);
 
-    UploadRules(const ILiveSettings& settings, MonotonicMs clock);
-
-    UploadDecision decide(const HeardPacket& packet);
+    // loginCall: what the line carries after qAO.
+    UploadDecision decide(const HeardPacket& packet, const QString& loginCall) const;
 
 private:
     const ILiveSettings& m_settings;
-    DuplicateFilter m_duplicates;
+    const SatelliteTable& m_satellites;
 };
 
 } // namespace selvane

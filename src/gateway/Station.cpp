@@ -310,14 +310,19 @@ void Station::startAprsIs()
 {
     if (m_aprsIs || m_stopped)
         return;
+    // The gate reads the table in place: applyConfig() changes it there.
     m_aprsIs = std::make_unique<AprsIsGate>(m_settings, m_config.aprsIs, m_options.monotonic,
-                                            m_options.aprsIsTiming);
-    connect(m_aprsIs.get(), &AprsIsGate::stateChanged, this, &Station::aprsIsStateChanged);
-    connect(m_aprsIs.get(), &AprsIsGate::uploaded, this, &Station::aprsIsUploaded);
-    connect(m_aprsIs.get(), &AprsIsGate::missed, this, &Station::aprsIsMissed);
-    connect(m_aprsIs.get(), &AprsIsGate::excluded, this, &Station::aprsIsExcluded);
-    connect(m_aprsIs.get(), &AprsIsGate::loginInUse, this, &Station::aprsIsLoginInUse);
-    connect(m_aprsIs.get(), &AprsIsGate::countersChanged, this, &Station::aprsIsCountersChanged);
+                                            m_options.aprsIsTiming, m_config.satellites);
+    m_aprsIs->setRadioCounts([this] { return counters(); });
+    AprsIsGate* gate = m_aprsIs.get();
+    connect(gate, &AprsIsGate::stateChanged, this, &Station::aprsIsStateChanged);
+    connect(gate, &AprsIsGate::judged, this, &Station::aprsIsJudged);
+    connect(gate, &AprsIsGate::stationLine, this, &Station::aprsIsStationLine);
+    connect(gate, &AprsIsGate::notReading, this, &Station::aprsIsNotReading);
+    connect(gate, &AprsIsGate::readingAgain, this, &Station::aprsIsReadingAgain);
+    connect(gate, &AprsIsGate::heldDropped, this, &Station::aprsIsHeldDropped);
+    connect(gate, &AprsIsGate::loginInUse, this, &Station::aprsIsLoginInUse);
+    connect(gate, &AprsIsGate::countersChanged, this, &Station::aprsIsCountersChanged);
 }
 
 void Station::stop()
@@ -326,6 +331,8 @@ void Station::stop()
         return;
     m_stopped = true;
     m_gateway->link().closeForExit();
+    if (m_aprsIs)
+        m_aprsIs->stop();
     m_aprsIs.reset();
     m_gateway->dailyLog().close();
     m_history->close();

@@ -34,8 +34,9 @@ namespace selvane {
 // Start:  lockFolder(), ensureLogsFolder(), (the front end applies
 //         Selvane.ini), loadConfig(), startAprsIs(), then link().toggle()
 //         when the user (or the service) starts the gateway.
-// Stop:   stop(): the link, the APRS-IS upload, the daily log, the history
-//         file, the auto-hide timer, in that order. Runs once.
+// Stop:   stop(): the link, the APRS-IS upload (what its satgate hold
+//         holds is dropped, counted), the daily log, the history file, the
+//         auto-hide timer, in that order. Runs once.
 class Station : public QObject {
     Q_OBJECT
 public:
@@ -140,9 +141,14 @@ signals:
 
     // APRS-IS.
     void aprsIsStateChanged(selvane::AprsIsState state, const QString& detail);
-    void aprsIsUploaded(const QString& line);
-    void aprsIsMissed(const QString& line);
-    void aprsIsExcluded(selvane::UploadVerdict verdict, const selvane::HeardPacket& packet);
+    // What became of a packet on its way up (AprsIsGate::judged).
+    void aprsIsJudged(const selvane::UploadDecision& decision, bool sent);
+    // The gateway's own position, status or telemetry line, sent or missed.
+    void aprsIsStationLine(const QString& line, bool sent);
+    void aprsIsNotReading();
+    void aprsIsReadingAgain(qint64 refused);
+    // Packets held for the satellite's copy dropped by a stop.
+    void aprsIsHeldDropped(int count);
     void aprsIsLoginInUse();
     void aprsIsCountersChanged();
 

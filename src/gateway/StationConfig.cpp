@@ -179,11 +179,19 @@ QString SatelliteNameOf(const QString& section)
 
 void ReadAprsIs(const QList<ConfigDocument::Entry>& entries, const char* file, StationConfigRead& r)
 {
+    int beaconLine = 0;
     for (const ConfigDocument::Entry& e : entries) {
         const QString problem = ApplyAprsIsSetting(r.config.aprsIs, e.key, e.value);
         if (!problem.isEmpty())
             r.problems << ProblemLine(file, e.line, problem);
+        else if (e.key.compare(QLatin1String("beacon"), Qt::CaseInsensitive) == 0)
+            beaconLine = e.line;
     }
+    // Reported at the line that turned the beacon on; the setting stays
+    // (the position may be added later) and sends the telemetry alone.
+    const QString problem = AprsIsConfigProblem(r.config.aprsIs);
+    if (!problem.isEmpty())
+        r.problems << QStringLiteral("%1, riga %2: %3").arg(QLatin1String(file)).arg(beaconLine).arg(problem);
 }
 
 void ReadUplink(const QList<ConfigDocument::Entry>& entries, StationConfigRead& r)

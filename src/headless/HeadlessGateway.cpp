@@ -152,20 +152,50 @@ void HeadlessGateway::present()
     });
     connect(&s, &Station::aprsIsLoginInUse, this,
             [this] { m_log.problem(QStringLiteral("APRS-IS: ") + AprsIsClient::LoginInUseText()); });
-    connect(&s, &Station::aprsIsUploaded, this,
-            [this](const QString& line) { m_log.event(QStringLiteral("APRS-IS <- ") + line); });
-    connect(&s, &Station::aprsIsMissed, this, [this](const QString& line) {
-        const AprsIsGate* gate = m_station->aprsIs();
-        const AprsIsState state = gate ? gate->state() : AprsIsState::Off;
-        const QString why = state == AprsIsState::Verified ? tr("coda di invio piena") : AprsIsStateText(state);
-        m_log.problem(tr("APRS-IS: non inviato (%1): %2").arg(why, line));
-    });
-    connect(&s, &Station::aprsIsExcluded, this, [this](UploadVerdict verdict, const HeardPacket& p) {
-        if (verdict != UploadVerdict::InvalidCall)
+    // Every packet heard on a Sats port with its verdict; a line that did
+    // not go up is a problem, except behind a server that does not read
+    // (said once, below).
+    connect(&s, &Station::aprsIsJudged, this, [this](const UploadDecision& d, bool sent) {
+        const bool uploads = d.verdict == UploadVerdict::AtOnce || d.verdict == UploadVerdict::Released;
+        if (uploads && !sent) {
+            const AprsIsGate* gate = m_station->aprsIs();
+            const AprsIsState state = gate ? gate->state() : AprsIsState::Off;
+            if (state != AprsIsState::Verified)
+                m_log.problem(tr("APRS-IS: non inviato (%1): %2").arg(AprsIsStateText(state), QString::fromLatin1(d.line)));
             return;
+        }
+        if (uploads) {
+            m_log.event(tr("APRS-IS <- %1 (%2)").arg(QString::fromLatin1(d.line), UploadVerdictText(d.verdict)));
+            return;
+        }
+        if (d.verdict == UploadVerdict::Held) {
+            const int delay = m_station->config().aprsIs.satgateDelay;
+            m_log.event(tr("APRS-IS: %1 (%2 s): %3").arg(UploadVerdictText(d.verdict)).arg(delay).arg(QString::fromLatin1(d.line)));
+            return;
+        }
+        if (d.verdict == UploadVerdict::Superseded) {
+            m_log.event(tr("APRS-IS: %1: %2").arg(UploadVerdictText(d.verdict), QString::fromLatin1(d.line)));
+            return;
+        }
+        const HeardPacket& p = d.packet;
         const QString via = p.via.isEmpty() ? QString() : QLatin1Char(',') + p.via.join(QLatin1Char(','));
-        m_log.event(tr("APRS-IS: escluso, nominativo non valido per APRS-IS: %1>%2%3:%4")
-                        .arg(p.source, p.destination, via, QString::fromLatin1(p.info)));
+        m_log.event(tr("APRS-IS: %1: %2>%3%4:%5")
+                        .arg(UploadVerdictText(d.verdict), p.source, p.destination, via, QString::fromLatin1(p.info)));
+    });
+    connect(&s, &Station::aprsIsStationLine, this, [this](const QString& line, bool sent) {
+        if (sent)
+            m_log.event(tr("APRS-IS <- %1 (stazione)").arg(line));
+        else
+            m_log.problem(tr("APRS-IS: non inviato (%1): %2").arg(AprsIsStateText(m_station->aprsIs()->state()), line));
+    });
+    connect(&s, &Station::aprsIsNotReading, this, [this] {
+        m_log.problem(tr("APRS-IS: il server non legge: le righe vengono scartate e contate come perse"));
+    });
+    connect(&s, &Station::aprsIsReadingAgain, this, [this](qint64 refused) {
+        m_log.event(tr("APRS-IS: il server legge di nuovo: %1 righe perse").arg(refused));
+    });
+    connect(&s, &Station::aprsIsHeldDropped, this, [this](int count) {
+        m_log.event(tr("APRS-IS: %1 pacchetti in attesa della copia del satellite scartati, caricamento fermato").arg(count));
     });
 }
 

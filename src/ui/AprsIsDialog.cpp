@@ -6,9 +6,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+
+#include "aprsis/AprsIsGate.h"
 
 namespace selvane {
 
@@ -23,8 +26,9 @@ QLineEdit* Field(QWidget* parent, const char* name, const QString& text)
 
 } // namespace
 
-AprsIsDialog::AprsIsDialog(const AprsIsConfig& config, const QString& gatewayCall, QWidget* parent)
-    : QDialog(parent), m_gatewayCall(gatewayCall)
+AprsIsDialog::AprsIsDialog(const AprsIsConfig& config, const QString& gatewayCall, const AprsIsGate* gate,
+                           QWidget* parent)
+    : QDialog(parent), m_start(config), m_gatewayCall(gatewayCall)
 {
     setWindowTitle(QStringLiteral("APRS-IS"));
     m_enabled = new QCheckBox(QStringLiteral("Carica su APRS-IS i pacchetti ricevuti sulle porte Sats"), this);
@@ -41,10 +45,26 @@ AprsIsDialog::AprsIsDialog(const AprsIsConfig& config, const QString& gatewayCal
     m_passcode = Field(this, "aprsIsPasscode",
                        config.passcode == AprsIsConfig::kNoPasscode ? QString() : QString::number(config.passcode));
     m_passcode->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-1|[0-9]{0,5}")), m_passcode));
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-1?|[0-9]{0,5}")), m_passcode));
     m_passcode->setPlaceholderText(QStringLiteral("nessuno"));
     m_filter = Field(this, "aprsIsFilter", config.filter);
     m_filter->setPlaceholderText(QStringLiteral("nessuno (per esempio r/45.4/9.2/200)"));
+
+    m_delay = new QSpinBox(this);
+    m_delay->setObjectName(QStringLiteral("aprsIsSatgateDelay"));
+    m_delay->setRange(0, AprsIsConfig::kMaxSatgateDelay);
+    m_delay->setSuffix(tr(" s"));
+    m_delay->setSpecialValueText(tr("nessuna attesa"));
+    m_delay->setValue(config.satgateDelay);
+    m_delay->setToolTip(tr("Un pacchetto di una stazione udito direttamente attende la copia ripetuta dal "
+                           "satellite, che va su al suo posto: i server tengono solo la prima copia."));
+    m_hold = new QLabel(this);
+    m_hold->setObjectName(QStringLiteral("aprsIsHold"));
+    m_hold->setVisible(gate != nullptr);
+    if (gate) {
+        showHold(*gate);
+        connect(gate, &AprsIsGate::countersChanged, this, [this, gate] { showHold(*gate); });
+    }
 
     m_warning = new QLabel(this);
     m_warning->setObjectName(QStringLiteral("aprsIsWarning"));
@@ -60,9 +80,11 @@ AprsIsDialog::AprsIsDialog(const AprsIsConfig& config, const QString& gatewayCal
     form->addRow(QStringLiteral("Nominativo"), m_call);
     form->addRow(QStringLiteral("Passcode"), m_passcode);
     form->addRow(QStringLiteral("Filtro"), m_filter);
+    form->addRow(tr("Attesa della copia del satellite"), m_delay);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_enabled);
     layout->addLayout(form);
+    layout->addWidget(m_hold);
     layout->addWidget(m_warning);
     layout->addWidget(m_buttons);
 
@@ -74,7 +96,7 @@ AprsIsDialog::AprsIsDialog(const AprsIsConfig& config, const QString& gatewayCal
 
 AprsIsConfig AprsIsDialog::config() const
 {
-    AprsIsConfig c;
+    AprsIsConfig c = m_start;
     c.enabled = m_enabled->isChecked();
     c.server = m_server->text().trimmed().isEmpty() ? QLatin1String(AprsIsConfig::kDefaultServer)
                                                     : m_server->text().trimmed();
@@ -83,7 +105,23 @@ AprsIsConfig AprsIsDialog::config() const
     const int passcode = m_passcode->text().trimmed().toInt(&ok);
     c.passcode = ok ? passcode : AprsIsConfig::kNoPasscode;
     c.filter = m_filter->text().trimmed();
+    c.satgateDelay = m_delay->value();
     return c;
+}
+
+QString AprsIsDialog::holdText() const
+{
+    return m_hold->text();
+}
+
+void AprsIsDialog::showHold(const AprsIsGate& gate)
+{
+    const AprsIsCounters& c = gate.counters();
+    m_hold->setText(tr("Attesa della copia del satellite: %1 in attesa, %2 caricati dopo l'attesa, "
+                       "%3 sostituiti dalla copia del satellite")
+                        .arg(c.heldNow)
+                        .arg(c.released)
+                        .arg(c.superseded));
 }
 
 QString AprsIsDialog::warning() const
@@ -101,13 +139,25 @@ void AprsIsDialog::updateWarning()
     const AprsIsConfig c = config();
     const QString login = AprsIsLoginCall(c, m_gatewayCall);
     const bool serverOk = ParseServerAddress(c.server).has_value();
-    const bool callOk = c.call.isEmpty() || IsValidLoginCall(c.call);
+    // The gateway call stands in for an empty field: while the upload is
+    // on, it must be a login too.
+    const bool callOk = c.call.isEmpty() ? !c.enabled || login.isEmpty() || IsValidLoginCall(login)
+                                         : IsValidLoginCall(c.call);
+    const QString passcodeText = m_passcode->text().trimmed();
+    bool passcodeNumber = false;
+    const int passcode = passcodeText.toInt(&passcodeNumber);
+    const bool passcodeOk = passcodeText.isEmpty() || (passcodeNumber && IsValidPasscode(passcode));
     QString text;
     if (!serverOk)
         text = QStringLiteral("Il server va scritto host:porta, per esempio %1.")
                    .arg(QLatin1String(AprsIsConfig::kDefaultServer));
+    else if (!callOk && c.call.isEmpty())
+        text = tr("Il nominativo del gateway %1 non è valido per APRS-IS: scrivere qui il nominativo di accesso.")
+                   .arg(login);
     else if (!callOk)
         text = QStringLiteral("Il nominativo non è valido per APRS-IS (da 1 a 9 lettere, cifre o \"-\").");
+    else if (!passcodeOk)
+        text = tr("Il passcode va da -1 a 32767.");
     else if (login.isEmpty())
         text = QStringLiteral("Nessun nominativo: scriverlo qui o come nominativo del gateway.");
     else if (c.passcode == AprsIsConfig::kNoPasscode)
@@ -119,12 +169,13 @@ void AprsIsDialog::updateWarning()
                    .arg(login);
     m_warning->setText(text);
     m_warning->setVisible(!text.isEmpty());
-    m_buttons->button(QDialogButtonBox::Ok)->setEnabled(serverOk && callOk);
+    m_buttons->button(QDialogButtonBox::Ok)->setEnabled(serverOk && callOk && passcodeOk);
 }
 
-std::optional<AprsIsConfig> AprsIsDialog::edit(QWidget* parent, const AprsIsConfig& config, const QString& gatewayCall)
+std::optional<AprsIsConfig> AprsIsDialog::edit(QWidget* parent, const AprsIsConfig& config, const QString& gatewayCall,
+                                               const AprsIsGate* gate)
 {
-    AprsIsDialog dialog(config, gatewayCall, parent);
+    AprsIsDialog dialog(config, gatewayCall, gate, parent);
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.config();

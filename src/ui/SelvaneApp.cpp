@@ -172,7 +172,7 @@ void SelvaneApp::editAprsIs()
     if (!gate)
         return;
     const std::optional<AprsIsConfig> aprsIs =
-        AprsIsDialog::edit(m_window.get(), gate->config(), m_window->gatewayCall());
+        AprsIsDialog::edit(m_window.get(), gate->config(), m_window->gatewayCall(), gate);
     if (!aprsIs)
         return;
     StationConfig config = m_station->config();

@@ -3,7 +3,10 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QDeadlineTimer>
 #include <QTest>
+
+#include <tuple>
 
 #include "aprsis/AprsIsGate.h"
 #include "aprsis/HeardText.h"
@@ -37,6 +40,13 @@ struct FakeServer {
     }
 };
 
+// Uploaded, missed, filtered.
+using Counts = std::tuple<qint64, qint64, qint64>;
+Counts Sent(const AprsIsCounters& c)
+{
+    return {c.uploaded, c.missed, c.filtered};
+}
+
 AprsIsConfig Enabled(const QString& server, int passcode = 13022, const QString& filter = {})
 {
     AprsIsConfig c;
@@ -67,7 +77,7 @@ TEST(AprsIsClientTest, LoginLineAndReply)
         {"# logresp N1CALL-5 verified", true, true, ""},
         {"# aprsc 2.1.21-g1234567", false, false, ""},
         {"# logresp N1CALL-5 maybe, server T2TEST", false, false, ""},
-        {"N1CALL-9>APRS,qAR,N1CALL-5:# logresp N1CALL-5 verified, server X", false, false, ""},
+        {"N1CALL-9>APRS,qAO,N1CALL-5:# logresp N1CALL-5 verified, server X", false, false, ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.line);
@@ -88,14 +98,18 @@ TEST(AprsIsClientTest, UploadsOnlyWhileVerifiedAndReconnectsASilentServer)
     settings.call = QStringLiteral("n1call-5");
     settings.sats = QStringLiteral("1");
     AprsIsGate gate(settings, Enabled(fake.address(), 13022, "r/45/9/100"), [] { return 0; }, kFast);
-    QSignalSpy uploads(&gate, &AprsIsGate::uploaded);
+    QStringList uploads;
+    QObject::connect(&gate, &AprsIsGate::judged, [&](const UploadDecision& d, bool sent) {
+        if (sent)
+            uploads << QString::fromLatin1(d.line);
+    });
 
     QTcpSocket* first = fake.nextConnection();
     ASSERT_TRUE(first);
     EXPECT_EQ(FakeServer::readLine(first), AprsIsLoginLine("N1CALL-5", 13022, "r/45/9/100"));
     EXPECT_EQ(gate.state(), AprsIsState::Connecting);
     gate.heard(HeardOf(0, "N1CALL-9>APRS,RS0ISS*:before the reply"));
-    EXPECT_EQ(gate.counters(), (AprsIsCounters{0, 1, 0}));
+    EXPECT_EQ(Sent(gate.counters()), Counts(0, 1, 0));
 
     first->write("# aprsc 2.1.21\r\n# logresp N1CALL-5 verified, server FAKE\r\n");
     ASSERT_TRUE(QTest::qWaitFor([&] { return gate.state() == AprsIsState::Verified; }, kWaitMs));
@@ -104,10 +118,9 @@ TEST(AprsIsClientTest, UploadsOnlyWhileVerifiedAndReconnectsASilentServer)
     gate.heard(HeardOf(1, "N1CALL-9>APRS,RS0ISS*:Out port"));
     gate.heard(HeardOf(0, "N1CALL-9>APRS,TCPIP*:from the net"));
     gate.heard(HeardOf(0, "N1CALL-9>APRS,RS0ISS*:Hello"));
-    EXPECT_EQ(FakeServer::readLine(first), "N1CALL-9>APRS,RS0ISS*,qAR,N1CALL-5:Hello\r\n");
-    EXPECT_EQ(gate.counters(), (AprsIsCounters{1, 1, 1}));
-    ASSERT_EQ(uploads.size(), 1);
-    EXPECT_EQ(uploads[0][0].toString(), "N1CALL-9>APRS,RS0ISS*,qAR,N1CALL-5:Hello");
+    EXPECT_EQ(FakeServer::readLine(first), "N1CALL-9>APRS,RS0ISS*,qAO,N1CALL-5:Hello\r\n");
+    EXPECT_EQ(Sent(gate.counters()), Counts(1, 1, 1));
+    EXPECT_EQ(uploads, QStringList({"N1CALL-9>APRS,RS0ISS*,qAO,N1CALL-5:Hello"}));
 
     // The same settings again keep the connection.
     gate.applyConfig(Enabled(fake.address(), 13022, "r/45/9/100"));
@@ -121,12 +134,12 @@ TEST(AprsIsClientTest, UploadsOnlyWhileVerifiedAndReconnectsASilentServer)
     second->write("# logresp N1CALL-5 unverified, server FAKE\r\n");
     ASSERT_TRUE(QTest::qWaitFor([&] { return gate.state() == AprsIsState::Unverified; }, kWaitMs));
     gate.heard(HeardOf(0, "N1CALL-9>APRS,RS0ISS*:dropped by the server anyway"));
-    EXPECT_EQ(gate.counters(), (AprsIsCounters{1, 2, 1}));
+    EXPECT_EQ(Sent(gate.counters()), Counts(1, 2, 1));
 
     gate.applyConfig(AprsIsConfig{});
     EXPECT_EQ(gate.state(), AprsIsState::Off);
     gate.heard(HeardOf(0, "N1CALL-9>APRS,RS0ISS*:off"));
-    EXPECT_EQ(gate.counters(), (AprsIsCounters{1, 2, 1}));
+    EXPECT_EQ(Sent(gate.counters()), Counts(1, 2, 1));
 }
 
 TEST(AprsIsClientTest, ABurstBeyondTheWriteBoundIsCountedMissed)
@@ -155,7 +168,7 @@ TEST(AprsIsClientTest, ABurstBeyondTheWriteBoundIsCountedMissed)
     // What was taken goes out whole and in order.
     for (qint64 i = 0; i < c.uploaded; ++i)
         ASSERT_EQ(FakeServer::readLine(server),
-                  "N1CALL-9>APRS,RS0ISS*,qAR,N1CALL-5:" + QByteArray::number(i) + text + "\r\n");
+                  "N1CALL-9>APRS,RS0ISS*,qAO,N1CALL-5:" + QByteArray::number(i) + text + "\r\n");
 }
 
 // Every byte value at every place of a packet, as the server receives it. A
@@ -178,8 +191,8 @@ TEST(AprsIsClientTest, EveryByteInEveryFieldGivesOneFaithfulLineOrNone)
     ASSERT_TRUE(QTest::qWaitFor([&] { return gate.state() == AprsIsState::Verified; }, kWaitMs));
 
     int badCalls = 0;
-    QObject::connect(&gate, &AprsIsGate::excluded, [&](UploadVerdict verdict, const HeardPacket&) {
-        badCalls += verdict == UploadVerdict::InvalidCall;
+    QObject::connect(&gate, &AprsIsGate::judged, [&](const UploadDecision& d, bool) {
+        badCalls += d.verdict == UploadVerdict::InvalidCall;
     });
     auto isCallByte = [](int b) {
         return (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || b == '-';
@@ -206,7 +219,7 @@ TEST(AprsIsClientTest, EveryByteInEveryFieldGivesOneFaithfulLineOrNone)
             if (field == Info && (b == '\r' || b == '\n'))
                 info.truncate(info.indexOf(char(b)));
             if (field == Info || isCallByte(b))
-                expected += source + '>' + destination + ',' + via.join(',') + ",qAR,N1CALL-5:" + info + "\r\n";
+                expected += source + '>' + destination + ',' + via.join(',') + ",qAO,N1CALL-5:" + info + "\r\n";
         }
         // The client takes at most 32 KiB at a time: the server reads as it goes.
         if (b % 32 == 31) {
@@ -244,22 +257,27 @@ TEST(AprsIsClientTest, RetriesDoubleUpToTheCap)
 // A server evicts a login when another client logs in with the same call,
 // without a word (aprsc just closes). Logins closed before they settle,
 // twice in a row, are said to be in use once, and the retries keep their
-// growing delay; a login that lasted starts the delay again.
+// growing delay; only a verified login that lasted starts the delay again.
 TEST(AprsIsClientTest, LoginsClosedBeforeTheySettleAreSaidInUseOnceAndBackOff)
 {
     struct Row {
         int settledMs;
+        const char* verdict;
         QStringList delays;   // after each of four closes
         QList<int> saidAt;    // after which closes loginInUse came
     };
     const Row rows[] = {
-        {120000, {"0.05", "0.1", "0.2", "0.2"}, {2}},
-        {1, {"0.05", "0.05", "0.05", "0.05"}, {}},
+        {120000, "verified", {"0.05", "0.1", "0.2", "0.2"}, {2}},
+        {1, "verified", {"0.05", "0.05", "0.05", "0.05"}, {}},
+        {1, "unverified", {"0.05", "0.1", "0.2", "0.2"}, {}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.settledMs);
+        SCOPED_TRACE(row.verdict);
         FakeServer fake;
         AprsIsClient client({kFast.retry, 60000, row.settledMs});
+        const AprsIsState loggedIn = row.verdict == QLatin1String("verified") ? AprsIsState::Verified
+                                                                              : AprsIsState::Unverified;
         QStringList delays;
         QList<int> saidAt;
         QObject::connect(&client, &AprsIsClient::stateChanged, [&](AprsIsState state, const QString& detail) {
@@ -272,8 +290,8 @@ TEST(AprsIsClientTest, LoginsClosedBeforeTheySettleAreSaidInUseOnceAndBackOff)
             QTcpSocket* s = fake.nextConnection();
             ASSERT_TRUE(s);
             FakeServer::readLine(s);
-            s->write("# logresp N1CALL-5 verified, server FAKE\r\n");
-            ASSERT_TRUE(QTest::qWaitFor([&] { return client.state() == AprsIsState::Verified; }, kWaitMs));
+            s->write(QByteArray("# logresp N1CALL-5 ") + row.verdict + ", server FAKE\r\n");
+            ASSERT_TRUE(QTest::qWaitFor([&] { return client.state() == loggedIn; }, kWaitMs));
             QTest::qWait(20);  // a login that settles in 1 ms has settled
             s->close();
             ASSERT_TRUE(QTest::qWaitFor([&] { return delays.size() == i + 1; }, kWaitMs));
@@ -286,6 +304,86 @@ TEST(AprsIsClientTest, LoginsClosedBeforeTheySettleAreSaidInUseOnceAndBackOff)
     }
 }
 
+// A server that sends comments but never answers the login is left after
+// the login timeout, and tried again.
+TEST(AprsIsClientTest, ALoginNotAnsweredIsClosedAndRetried)
+{
+    FakeServer fake;
+    AprsIsClient client({kFast.retry, 600000, 60000, 200});
+    QStringList errors;
+    QObject::connect(&client, &AprsIsClient::stateChanged, [&](AprsIsState state, const QString& detail) {
+        if (state == AprsIsState::Error)
+            errors << detail;
+    });
+    client.start({QStringLiteral("127.0.0.1"), fake.server.serverPort(), QStringLiteral("N1CALL-5"), 13022, {}});
+    QTcpSocket* first = fake.nextConnection();
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(FakeServer::readLine(first).isEmpty());
+    first->write("# aprsc 2.1.21\r\n");
+    QTcpSocket* second = fake.nextConnection();
+    ASSERT_TRUE(second);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return first->state() == QAbstractSocket::UnconnectedState; }, kWaitMs));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains("no login reply within 0.2 s")) << errors[0].toStdString();
+    client.stop();
+}
+
+// A server that stops reading: the lines the socket cannot take are
+// missed; each stretch of them is said once, and when it ends (the system
+// took what waited) with the number refused. When nothing at all could be
+// written for the stall time, the connection is opened again.
+TEST(AprsIsClientTest, AServerThatStopsReadingIsSaidOnceAndLeft)
+{
+    FakeServer fake;
+    LiveSettingsValues settings;
+    settings.call = QStringLiteral("N1CALL-5");
+    AprsIsGate gate(settings, Enabled(fake.address()), [] { return 0; }, {kFast.retry, 600000, 60000, 30000, 300});
+    int saidNotReading = 0;
+    qint64 saidRefused = 0;
+    QString left;
+    QObject::connect(&gate, &AprsIsGate::notReading, [&] { ++saidNotReading; });
+    QObject::connect(&gate, &AprsIsGate::readingAgain, [&](qint64 n) {
+        --saidNotReading;
+        saidRefused += n;
+    });
+    QObject::connect(&gate, &AprsIsGate::stateChanged, [&](AprsIsState state, const QString& detail) {
+        if (state == AprsIsState::Error)
+            left = detail;
+    });
+    QTcpSocket* server = fake.nextConnection();
+    ASSERT_TRUE(server);
+    FakeServer::readLine(server);
+    server->write("# logresp N1CALL-5 verified, server FAKE\r\n");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gate.state() == AprsIsState::Verified; }, kWaitMs));
+
+    // The server reads no more: one line per turn of the event loop until
+    // the system's buffers, then the client's, are full.
+    server->setReadBufferSize(1);
+    const QByteArray text(400, 'x');
+    int i = 0;
+    auto hear = [&] {
+        gate.heard(HeardOf(0, QByteArray("N1CALL-9>APRS,RS0ISS*:" + QByteArray::number(++i) + text).toStdString()));
+    };
+    auto hearUntil = [&](auto done) {
+        const QDeadlineTimer deadline(20000);
+        while (!done() && !deadline.hasExpired()) {
+            hear();
+            QCoreApplication::processEvents();
+        }
+        return done();
+    };
+    ASSERT_TRUE(hearUntil([&] { return gate.counters().missed > 0; }));
+    EXPECT_EQ(saidNotReading, 1);
+    ASSERT_TRUE(hearUntil([&] { return gate.state() != AprsIsState::Verified; }));
+    EXPECT_TRUE(left.contains("the server has read nothing for 0.3 s")) << left.toStdString();
+    EXPECT_EQ(saidNotReading, 1);   // each stretch said once, the closed ones with their count
+    EXPECT_GT(gate.counters().missed, saidRefused);
+
+    QTcpSocket* again = fake.nextConnection();
+    ASSERT_TRUE(again);
+    EXPECT_EQ(FakeServer::readLine(again), AprsIsLoginLine("N1CALL-5", 13022, {}));
+}
+
 TEST(AprsIsClientTest, SettingsThatCannotWork)
 {
     LiveSettingsValues settings;   // no gateway call
@@ -293,7 +391,7 @@ TEST(AprsIsClientTest, SettingsThatCannotWork)
     EXPECT_EQ(gate.state(), AprsIsState::Error);
     EXPECT_EQ(gate.stateDetail(), "no login call: set call in aprs-is.conf or the gateway call");
     gate.heard(HeardOf(0, "N1CALL-9>APRS,RS0ISS*:x"));
-    EXPECT_EQ(gate.counters(), (AprsIsCounters{0, 1, 0}));
+    EXPECT_EQ(Sent(gate.counters()), Counts(0, 1, 0));
 
     AprsIsConfig c = Enabled(QStringLiteral("no port:"));
     c.call = QStringLiteral("N1CALL-5");

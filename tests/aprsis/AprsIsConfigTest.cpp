@@ -13,8 +13,27 @@ namespace {
 
 AprsIsConfig Config(bool enabled, const char* server, const char* call, int passcode, const char* filter)
 {
-    return AprsIsConfig{enabled, QString::fromLatin1(server), QString::fromLatin1(call), passcode,
-                        QString::fromLatin1(filter)};
+    AprsIsConfig c;
+    c.enabled = enabled;
+    c.server = QString::fromLatin1(server);
+    c.call = QString::fromLatin1(call);
+    c.passcode = passcode;
+    c.filter = QString::fromLatin1(filter);
+    return c;
+}
+
+// The satgate and beacon keys on top of the defaults.
+AprsIsConfig Beacon(int delay, bool beacon, std::optional<double> latitude, std::optional<double> longitude,
+                    int minutes, const char* comment)
+{
+    AprsIsConfig c;
+    c.satgateDelay = delay;
+    c.beacon = beacon;
+    c.latitude = latitude;
+    c.longitude = longitude;
+    c.beaconMinutes = minutes;
+    c.beaconComment = QString::fromUtf8(comment);
+    return c;
 }
 
 struct ParseRow {
@@ -41,7 +60,10 @@ namespace selvane {
 void PrintTo(const AprsIsConfig& c, std::ostream* os)
 {
     *os << (c.enabled ? "yes " : "no ") << c.server.toStdString() << " [" << c.call.toStdString() << "] "
-        << c.passcode << " [" << c.filter.toStdString() << "]";
+        << c.passcode << " [" << c.filter.toStdString() << "] delay " << c.satgateDelay << " beacon "
+        << (c.beacon ? "yes " : "no ") << (c.latitude ? std::to_string(*c.latitude) : "-") << ' '
+        << (c.longitude ? std::to_string(*c.longitude) : "-") << ' ' << c.beaconMinutes << " ["
+        << c.beaconComment.toStdString() << "]";
 }
 } // namespace selvane
 
@@ -61,6 +83,18 @@ TEST(AprsIsConfigTest, Parse)
         // A NUL or another control character makes a line damaged.
         {QByteArrayLiteral("server = 127.0.0.1:28599\0evil\npasscode = 13\x01" "22\nenabled = yes\n"),
          Config(true, kDefault, "", -1, ""), {1, 2}},
+        // The satgate hold and the beacon, near the pole and the date line.
+        {"satgate-delay = 0\nbeacon = yes\nlatitude = -89.999\nlongitude = 179.5\nbeacon-minutes = 10\n"
+         "beacon-comment = Satgate al polo\n",
+         Beacon(0, true, -89.999, 179.5, 10, "Satgate al polo"), {}},
+        {"satgate-delay = 30\nlatitude = 90\nlongitude = -180\nbeacon-minutes = 1440\nbeacon-comment =\n",
+         Beacon(30, false, 90, -180, 1440, ""), {}},
+        {"satgate-delay = 31\nsatgate-delay = -1\nbeacon-minutes = 9\nlatitude = 90.5\nlongitude = -180.01\n"
+         "latitude = 45,4\nlongitude = nan\nbeacon = perhaps\nbeacon-comment = "
+         "Selvane satgate, a comment longer than a position holds\nbeacon-minutes = 1441\nlatitude = 45.4\nlatitude =\n",
+         Beacon(10, false, std::nullopt, std::nullopt, 30, "Selvane satgate"), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+        // A beacon needs a position: said at the line that asked for it.
+        {"latitude = 45.4\nbeacon = yes\n", Beacon(10, true, 45.4, std::nullopt, 30, "Selvane satgate"), {2}},
     };
     for (const ParseRow& row : rows) {
         SCOPED_TRACE(row.text.toStdString());
@@ -103,7 +137,8 @@ TEST(AprsIsConfigTest, RewriteKeepsTheRest)
     // Keys the section lacked follow its last key.
     EXPECT_EQ(QString::fromUtf8(r.document.text()),
               "# mine\n[aprs-is]\nenabled = yes\ncolour = red\nserver = 127.0.0.1:14580\ncall =\n"
-              "passcode = 13022\nfilter =\n\nbroken line\n");
+              "passcode = 13022\nfilter =\nsatgate-delay = 10\nbeacon = no\nlatitude =\nlongitude =\n"
+              "beacon-minutes = 30\nbeacon-comment = Selvane satgate\n\nbroken line\n");
 }
 
 TEST(AprsIsConfigTest, ServerAddress)

@@ -353,15 +353,25 @@ TEST_F(SelvanedFixture, UploadsWhatTheSatsPortHearsToAprsIs)
     ASSERT_TRUE(QTest::qWaitFor([&] {
         engine->sendMonitor('U', 0, "N1CALL-9", "APRS", {"RS0ISS*"}, QStringLiteral("via the ISS %1").arg(++n));
         QTest::qWait(50);
-        return received.contains("N1CALL-9>APRS,RS0ISS*,qAR,N1CALL-5:via the ISS ");
+        return received.contains("N1CALL-9>APRS,RS0ISS*,qAO,N1CALL-5:via the ISS ");
     }, 10000)) << received.constData();
     EXPECT_TRUE(received.startsWith("user N1CALL-5 pass 13022 vers Selvane ")) << received.constData();
     // A via entry holding a line feed (an engine's header line can carry one)
     // never reaches the server; the next packet does.
     engine->sendMonitor('U', 0, "N1CALL-9", "APRS", {"X\nN1CALL-2>APRS"}, "forged");
     engine->sendMonitor('U', 0, "N1CALL-9", "APRS", {"RS0ISS*"}, "after");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return received.contains("N1CALL-9>APRS,RS0ISS*,qAR,N1CALL-5:after\r\n"); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.contains("N1CALL-9>APRS,RS0ISS*,qAO,N1CALL-5:after\r\n"); }, 5000));
     EXPECT_FALSE(received.contains("forged")) << received.constData();
+
+    // A station's uplink heard directly waits for the ISS's copy, which goes
+    // up instead; the output names the held line when it is held and when it
+    // is dropped.
+    engine->sendMonitor('U', 0, "N1CALL-7", "APRS", {"ARISS"}, "direct");
+    engine->sendMonitor('U', 0, "N1CALL-7", "APRS", {"RS0ISS*"}, "direct");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return received.contains("N1CALL-7>APRS,RS0ISS*,qAO,N1CALL-5:direct\r\n"); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return daemon.out.count("N1CALL-7>APRS,ARISS,qAO,N1CALL-5:direct") == 2; }, 5000))
+        << daemon.out.constData();
+    EXPECT_FALSE(received.contains("ARISS,qAO")) << received.constData();
 }
 
 } // namespace

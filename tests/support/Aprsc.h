@@ -63,6 +63,7 @@ public:
 
     quint16 igatePort() const { return m_igatePort; }
     quint16 fullFeedPort() const { return m_fullFeedPort; }
+    quint16 dupeFeedPort() const { return m_dupePort; }
     QString log() const
     {
         QFile f(m_dir.filePath(QStringLiteral("aprsc.log")));
@@ -104,8 +105,8 @@ private:
     quint16 m_dupePort = 0;
 };
 
-// A client of the full feed: logs in (read-only) and keeps every line the
-// server sends, without the CR LF.
+// A client of one of the server's ports: logs in (read-only, with a filter
+// when given) and keeps every line the server sends, without the CR LF.
 class FeedReader {
 public:
     FeedReader()
@@ -120,18 +121,19 @@ public:
         });
     }
 
-    bool connectTo(quint16 port, QString* error)
+    bool connectTo(quint16 port, QString* error, const QByteArray& filter = {})
     {
         m_socket.abort();
         m_lines.clear();
         m_socket.connectToHost(QStringLiteral("127.0.0.1"), port);
         if (!m_socket.waitForConnected(5000)) {
-            *error = QStringLiteral("full feed: ") + m_socket.errorString();
+            *error = QStringLiteral("port %1: ").arg(port) + m_socket.errorString();
             return false;
         }
-        m_socket.write("user N1CALL-1 pass -1 vers SelvaneTest 1\r\n");
+        m_socket.write("user N1CALL-1 pass -1 vers SelvaneTest 1" + (filter.isEmpty() ? QByteArray() : " filter " + filter)
+                       + "\r\n");
         if (!QTest::qWaitFor([this] { return indexOf("# logresp N1CALL-1 ", true) >= 0; }, 5000)) {
-            *error = QStringLiteral("no login reply on the full feed");
+            *error = QStringLiteral("no login reply on port %1").arg(port);
             return false;
         }
         return true;
