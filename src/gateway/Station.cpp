@@ -221,18 +221,16 @@ void Station::recordActivity()
     connect(this, &Station::duplicateHeld, this, [this](const QString& key) { m_activity.duplicate(key); });
     connect(this, &Station::refused, this,
             [this](const GatedPacket& p, RouteRefusal why) { m_activity.refused(p, why); });
-    // The upload counts change while the upload looks at the packet just
-    // heard: which one changed is what became of it.
-    connect(this, &Station::aprsIsCountersChanged, this, [this] {
-        if (!m_aprsIs)
-            return;
-        const AprsIsCounters now = m_aprsIs->counters();
-        const AprsIsCounters& was = m_aprsIsCountersSeen;
-        m_activity.uploadOutcome(now.uploaded != was.uploaded ? UploadOutcome::Uploaded
-                                 : now.missed != was.missed   ? UploadOutcome::Missed
-                                 : now.filtered != was.filtered ? UploadOutcome::Filtered
-                                                                : UploadOutcome::None);
-        m_aprsIsCountersSeen = now;
+    // What the upload made of the packet just heard. (A packet the hold
+    // waits with is one heard directly, never one kept here; what it later
+    // becomes is in the upload's counters.)
+    connect(this, &Station::aprsIsJudged, this, [this](const UploadDecision& d, bool sent) {
+        if (d.verdict == UploadVerdict::AtOnce)
+            m_activity.uploadOutcome(sent ? UploadOutcome::Uploaded : UploadOutcome::Missed);
+        else if (d.verdict == UploadVerdict::Held)
+            m_activity.uploadOutcome(UploadOutcome::Held);
+        else if (IsExclusion(d.verdict))
+            m_activity.uploadOutcome(UploadOutcome::Filtered);
     });
     connect(this, &Station::engineConnected, this, [&a] { a.engineConnected(); });
     connect(this, &Station::engineVersion, this, [&a](unsigned major, unsigned minor) { a.engineVersion(major, minor); });

@@ -173,7 +173,6 @@ private:
     std::unique_ptr<Gateway> m_gateway;
     std::unique_ptr<AprsIsGate> m_aprsIs;
     StationActivity m_activity;
-    AprsIsCounters m_aprsIsCountersSeen;
     bool m_stopped = false;
 };
 

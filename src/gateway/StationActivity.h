@@ -33,10 +33,11 @@ struct ActivityCounts {
 
 // What the APRS-IS upload did with a heard packet.
 enum class UploadOutcome {
-    None,      // not looked at: the upload is off, or not a Sats port
+    None,        // not looked at: the upload is off, or not a Sats port
     Uploaded,
-    Missed,    // would have gone up, but no verified login
-    Filtered,  // kept back by the upload rules
+    Missed,      // would have gone up, but no verified login
+    Filtered,    // kept back by the upload rules
+    Held,        // in the satgate hold, waiting for the satellite's copy
 };
 
 // One packet heard via a satellite, and what the gateway did with it.

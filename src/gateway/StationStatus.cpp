@@ -138,6 +138,8 @@ QString UploadOutcomeName(UploadOutcome outcome)
         return QStringLiteral("missed");
     case UploadOutcome::Filtered:
         return QStringLiteral("filtered");
+    case UploadOutcome::Held:
+        return QStringLiteral("held");
     }
     return {};
 }
@@ -277,7 +279,12 @@ QByteArray StatusJson(const StationStatus& s, const QByteArray* plots)
                      {QStringLiteral("counters"),
                       QJsonObject{{QStringLiteral("uploaded"), c.uploaded},
                                   {QStringLiteral("missed"), c.missed},
-                                  {QStringLiteral("filtered"), c.filtered}}}}},
+                                  {QStringLiteral("filtered"), c.filtered},
+                                  {QStringLiteral("held_now"), c.heldNow},
+                                  {QStringLiteral("held"), c.held},
+                                  {QStringLiteral("superseded"), c.superseded},
+                                  {QStringLiteral("released"), c.released},
+                                  {QStringLiteral("station_lines"), c.stationLines}}}}},
         {QStringLiteral("counters"),
          QJsonObject{{QStringLiteral("since"), TimeValue(s.started)},
                      {QStringLiteral("total"), CountsObject(s.total)},
@@ -322,6 +329,13 @@ QByteArray StatusMetrics(const StationStatus& s)
            "Packets that would have gone to APRS-IS, without a verified login.", double(s.aprsIs.counters.missed));
     Metric(out, "selvane_aprs_is_filtered_total", "counter", "Packets kept back by the upload rules.",
            double(s.aprsIs.counters.filtered));
+    Metric(out, "selvane_aprs_is_held", "gauge", "Packets in the satgate hold now.", double(s.aprsIs.counters.heldNow));
+    Metric(out, "selvane_aprs_is_held_total", "counter", "Packets put in the satgate hold.",
+           double(s.aprsIs.counters.held));
+    Metric(out, "selvane_aprs_is_superseded_total", "counter",
+           "Held packets dropped because the satellite's copy went up.", double(s.aprsIs.counters.superseded));
+    Metric(out, "selvane_aprs_is_released_total", "counter",
+           "Held packets uploaded when no satellite copy came in time.", double(s.aprsIs.counters.released));
     const QList<TelemetrySample>& values = s.telemetryValues;
     if (!values.isEmpty()) {
         out += "# HELP selvane_telemetry_value The last PCSAT telemetry value of each series today.\n"

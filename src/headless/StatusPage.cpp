@@ -47,6 +47,8 @@ const char kBody[] = R"HTML(
 <dt>Caricati</dt><dd id="aprs-uploaded"></dd>
 <dt>Persi</dt><dd id="aprs-missed"></dd>
 <dt>Esclusi</dt><dd id="aprs-filtered"></dd>
+<dt>In attesa della copia del satellite</dt><dd id="aprs-held"></dd>
+<dt>Sostituiti dalla copia del satellite</dt><dd id="aprs-superseded"></dd>
 </dl>
 <h2>Contatori</h2>
 <div class="scroll"><table>
@@ -80,7 +82,8 @@ const STATES = {connected: "connesso", connecting: "in connessione", stopped: "f
 const PROFILES = {direwolf: "Dire Wolf-compatibile", agwpe: "AGW Packet Engine"};
 const APRS = {off: "spento", connecting: "in connessione", verified: "connesso, verificato",
               unverified: "connesso, non verificato: il server scarta i pacchetti", error: "errore"};
-const UPLOAD = {uploaded: "APRS-IS", missed: "APRS-IS perso", filtered: "APRS-IS escluso"};
+const UPLOAD = {uploaded: "APRS-IS", missed: "APRS-IS perso", filtered: "APRS-IS escluso",
+                held: "APRS-IS in attesa"};
 const QUANTITIES = {panel_current: "Corrente dei pannelli", temperature: "Temperature",
                     battery_voltage: "Tensione delle batterie", battery_current: "Correnti",
                     transmitter_power: "Potenza del trasmettitore"};
@@ -188,6 +191,8 @@ function show(s) {
   put("aprs-uploaded", a.counters.uploaded);
   put("aprs-missed", a.counters.missed);
   put("aprs-filtered", a.counters.filtered);
+  put("aprs-held", a.counters.held_now);
+  put("aprs-superseded", a.counters.superseded);
   put("since", "Dall'avvio (" + when(s.counters.since) + ")");
   $("counters").replaceChildren(...COUNTERS.map(([k, label]) =>
     row([label, s.counters.total[k], s.counters.last_hour[k]], ["", "num", "num"])));
