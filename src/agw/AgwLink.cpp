@@ -122,7 +122,7 @@ void AgwLink::stopBranch()
     m_socket.abort();
     m_assembler.clear();
     m_version.reset();
-    m_view.setTrayTip(m_view.caption() + QStringLiteral(" disabilitato"));
+    m_view.setTrayTip(tr("%1 disabilitato").arg(m_view.caption()));
     // The lists are emptied; the received list keeps its colour.
     const PacketColour lastColour = m_dispatcher.received().colour;
     m_dispatcher.clear();
@@ -130,7 +130,7 @@ void AgwLink::stopBranch()
     m_view.showTransmitted({});
     m_view.showReceived({}, lastColour);
     m_view.clearPorts();
-    m_view.setStatusText(QStringLiteral("Connessione ad AGW Packet Engine chiusa"));
+    m_view.setStatusText(tr("Connessione ad AGW Packet Engine chiusa"));
     m_view.setRunning(false);
     emit linkStopped();
 }
@@ -160,8 +160,8 @@ void AgwLink::connectionLost(const QString& reason)
     m_dispatcher.clear();
     m_view.clearPorts();
     const QString at = m_clock().addMSecs(delay).time().toString(QStringLiteral("HH:mm:ss"));
-    m_view.setStatusText(QStringLiteral("Collegamento con AGWPE perso: nuovo tentativo alle %1").arg(at));
-    m_view.setTrayTip(m_view.caption() + QStringLiteral(" in riconnessione"));
+    m_view.setStatusText(tr("Collegamento con AGWPE perso: nuovo tentativo alle %1").arg(at));
+    m_view.setTrayTip(tr("%1 in riconnessione").arg(m_view.caption()));
     emit reconnectScheduled(reason, delay);
 }
 
@@ -172,7 +172,7 @@ void AgwLink::onConnected()
     // burst of re-transmissions can wait for the engine's delayed ACK.
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     SendAgwRequest('m');
-    m_view.setTrayTip(m_view.caption() + QStringLiteral(" abilitato"));
+    m_view.setTrayTip(tr("%1 abilitato").arg(m_view.caption()));
     SendAgwRequest('R');
     SendAgwRequest('G');
     if (!profileInForce())
@@ -191,14 +191,14 @@ void AgwLink::onReadyRead()
         return;
     // Out of step: no frame boundary can be trusted any more, so the only
     // sure way back is a new connection (or the stopped state).
-    const QString reason = QStringLiteral("flusso dal motore fuori passo");
+    const QString reason = tr("flusso dal motore fuori passo");
     emit streamOutOfStep();
     if (m_settings.autoReconnect()) {
         connectionLost(reason);
         return;
     }
     stopBranch();
-    m_view.setStatusText(QStringLiteral("Connessione ad AGW Packet Engine chiusa: ") + reason);
+    m_view.setStatusText(tr("Connessione ad AGW Packet Engine chiusa: %1").arg(reason));
 }
 
 void AgwLink::onError(QAbstractSocket::SocketError error)
@@ -228,7 +228,7 @@ void AgwLink::onDisconnected()
     if (!m_running || m_retryTimer.isActive())
         return;
     if (m_settings.autoReconnect())
-        connectionLost(QStringLiteral("The remote host closed the connection"));
+        connectionLost(tr("The remote host closed the connection"));
     else
         stopBranch();
 }
@@ -247,7 +247,7 @@ void AgwLink::sendFrame(const QByteArray& frame)
     if (m_socket.bytesToWrite() + frame.size() > kMaxPendingOutput) {
         ++m_droppedFrames;
         if (m_droppedInEpisode++ == 0) {
-            m_view.setStatusText(QStringLiteral("AGWPE non legge: pacchetti da trasmettere scartati"));
+            m_view.setStatusText(tr("AGWPE non legge: pacchetti da trasmettere scartati"));
             emit outputBlocked();
         }
         return;

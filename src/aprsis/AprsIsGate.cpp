@@ -19,13 +19,14 @@ void AprsIsGate::applyConfig(const AprsIsConfig& config)
     }
     const std::optional<ServerAddress> server = ParseServerAddress(config.server);
     if (!server) {
-        m_client.fail(QStringLiteral("the server \"%1\" is not host:port").arg(config.server));
+        m_client.fail(tr("il server \"%1\" non è nella forma host:porta").arg(config.server));
         return;
     }
     const QString call = AprsIsLoginCall(config, m_settings.gatewayCall());
     if (!IsValidLoginCall(call)) {
-        m_client.fail(call.isEmpty() ? QStringLiteral("no login call: set call in aprs-is.conf or the gateway call")
-                                     : QStringLiteral("\"%1\" is not a call APRS-IS accepts").arg(call));
+        m_client.fail(call.isEmpty() ? tr("nessun nominativo di accesso: impostare call nella sezione [aprs-is] "
+                                          "di selvane.conf o il nominativo del gateway")
+                                     : tr("\"%1\" non è un nominativo che APRS-IS accetta").arg(call));
         return;
     }
     const AprsIsLogin login{server->host, server->port, call, config.passcode, config.filter.trimmed()};
@@ -59,8 +60,8 @@ void AprsIsGate::heard(const HeardPacket& packet)
 QString AprsIsGate::statusText() const
 {
     const QString detail = m_client.detail();
-    return QStringLiteral("APRS-IS: ") + AprsIsStateText(m_client.state())
-           + (detail.isEmpty() ? QString() : QStringLiteral(" (") + detail + QLatin1Char(')'));
+    return detail.isEmpty() ? tr("APRS-IS: %1").arg(AprsIsStateText(m_client.state()))
+                            : tr("APRS-IS: %1 (%2)").arg(AprsIsStateText(m_client.state()), detail);
 }
 
 } // namespace selvane

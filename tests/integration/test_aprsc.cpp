@@ -120,7 +120,7 @@ TEST_F(AprscGate, AWrongPasscodeIsReportedUnverified)
 {
     startGate(config(QStringLiteral("N1CALL-6"), AprsIsPasscode("N1CALL") + 1));
     ASSERT_TRUE(waitForState(AprsIsState::Unverified)) << gate->statusText().toStdString();
-    EXPECT_TRUE(gate->statusText().contains("unverified")) << gate->statusText().toStdString();
+    EXPECT_TRUE(gate->statusText().contains(AprsIsStateText(AprsIsState::Unverified))) << gate->statusText().toStdString();
     gate->heard(HeardOf(0, "N1CALL-9>APRS,RS0ISS*:not sent"));
     EXPECT_EQ(gate->counters(), (AprsIsCounters{0, 1, 0}));
 }
