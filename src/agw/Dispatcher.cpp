@@ -135,7 +135,8 @@ void Dispatcher::dispatchUnproto(const QByteArray& block, qsizetype h, qint64 L)
 
 void Dispatcher::dispatchPorts(const QByteArray& block, qsizetype d, qint64 L)
 {
-    m_view.setPortsText(QCoreApplication::translate("Dispatcher", "Porte Radio di AGWPE: %1").arg(QChar(uchar(block[d]))));
+    m_view.setPortsText(QCoreApplication::translate("Dispatcher",
+            "Porte Radio di AGWPE: %1").arg(QChar(uchar(block[d]))));
     QString item;
     for (qint64 i = 2; i < L; ++i) {
         const char c = block[d + i];
@@ -155,7 +156,8 @@ void Dispatcher::dispatchVersion(const QByteArray& block, qsizetype d, qint64 L)
     auto byteAt = [&](qint64 i) -> unsigned { return i < L ? uchar(block[d + i]) : 0u; };
     const unsigned major = byteAt(0) + 256u * byteAt(1);
     const unsigned minor = byteAt(4) + 256u * byteAt(5);
-    m_view.setStatusText(QCoreApplication::translate("Dispatcher", "Gateway connesso a AGWPE v%1.%2").arg(major).arg(minor));
+    m_view.setStatusText(QCoreApplication::translate("Dispatcher",
+            "Gateway connesso a AGWPE v%1.%2").arg(major).arg(minor));
     if (onVersion)
         onVersion(EngineVersion{major, minor});
 }

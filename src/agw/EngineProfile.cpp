@@ -35,7 +35,8 @@ QString ProfileDescription(EngineChoice choice, std::optional<EngineProfile> inF
     const bool automatic = choice == EngineChoice::Automatic;
     if (!inForce)
         return QCoreApplication::translate("EngineProfile", "Profilo: automatico");
-    return automatic ? QCoreApplication::translate("EngineProfile", "Profilo: %1 (automatico)").arg(ProfileName(*inForce))
+    return automatic ? QCoreApplication::translate("EngineProfile",
+            "Profilo: %1 (automatico)").arg(ProfileName(*inForce))
                      : QCoreApplication::translate("EngineProfile", "Profilo: %1").arg(ProfileName(*inForce));
 }
 

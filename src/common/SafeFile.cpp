@@ -18,7 +18,8 @@ namespace {
 
 QString NotRegularText()
 {
-    return QCoreApplication::translate("SafeFile", "non è un file regolare (dispositivo, FIFO, socket o cartella): non viene aperto");
+    return QCoreApplication::translate("SafeFile",
+            "non è un file regolare (dispositivo, FIFO, socket o cartella): non viene aperto");
 }
 
 QString ErrnoText(int error)
@@ -58,7 +59,8 @@ FileRead ReadRegularFile(const QString& path, qint64 maxBytes)
     }
     if (before.st_size > maxBytes) {
         r.status = FileRead::Status::TooLarge;
-        r.error = QCoreApplication::translate("SafeFile", "troppo grande (%1 byte, al massimo %2)").arg(before.st_size).arg(maxBytes);
+        r.error = QCoreApplication::translate("SafeFile",
+                "troppo grande (%1 byte, al massimo %2)").arg(before.st_size).arg(maxBytes);
         return r;
     }
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -115,7 +117,8 @@ bool IsWritableRegularPath(const QString& path, QString* error)
     const QString target = FinalTarget(path, &dangling);
     if (dangling) {
         if (error)
-            *error = QCoreApplication::translate("SafeFile", "è un collegamento a un file che non esiste: non viene scritto");
+            *error = QCoreApplication::translate("SafeFile",
+                    "è un collegamento a un file che non esiste: non viene scritto");
         return false;
     }
     struct stat st {};

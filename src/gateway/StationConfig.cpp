@@ -43,7 +43,8 @@ constexpr std::array<SatKeyName, 10> kSatKeys{{
 
 QString ProblemLine(const char* file, int line, const QString& text)
 {
-    return QCoreApplication::translate("StationConfig", "%1, riga %2: %3 (ignorata)").arg(QLatin1String(file)).arg(line).arg(text);
+    return QCoreApplication::translate("StationConfig",
+            "%1, riga %2: %3 (ignorata)").arg(QLatin1String(file)).arg(line).arg(text);
 }
 
 // Reports of one file in the order of its lines.
@@ -66,7 +67,8 @@ std::optional<QStringList> CallList(const QString& value)
 
 QString ApplySatelliteKey(Satellite& s, SatKey key, const QString& value)
 {
-    const QString badCalls = QCoreApplication::translate("StationConfig", "nominativi non validi (lettere, cifre e \"-\", separati da virgole)");
+    const QString badCalls = QCoreApplication::translate("StationConfig",
+            "nominativi non validi (lettere, cifre e \"-\", separati da virgole)");
     switch (key) {
     case SatKey::Enabled:
         if (const std::optional<bool> on = ParseYesNo(value)) {
@@ -79,7 +81,8 @@ QString ApplySatelliteKey(Satellite& s, SatKey key, const QString& value)
         for (const QString& item : ParseList(value)) {
             const std::optional<SatelliteCall> c = SatelliteCall::parse(item);
             if (!c)
-                return QCoreApplication::translate("StationConfig", "\"%1\" non è un nominativo (CALL o CALL-*)").arg(item);
+                return QCoreApplication::translate("StationConfig",
+                        "\"%1\" non è un nominativo (CALL o CALL-*)").arg(item);
             calls << *c;
         }
         s.digipeaters = calls;
@@ -100,7 +103,8 @@ QString ApplySatelliteKey(Satellite& s, SatKey key, const QString& value)
     }
     case SatKey::UplinkAs:
         if (!value.isEmpty() && !IsRadioCall(value))
-            return QCoreApplication::translate("StationConfig", "\"uplink-as\" deve essere un nominativo AX.25 (al più 6 caratteri e SSID 0-15)");
+            return QCoreApplication::translate("StationConfig",
+                    "\"uplink-as\" deve essere un nominativo AX.25 (al più 6 caratteri e SSID 0-15)");
         s.uplinkAs = value;
         return {};
     case SatKey::NeedsGateToOut:
@@ -196,14 +200,18 @@ void ReadUplink(const QList<ConfigDocument::Entry>& entries, StationConfigRead& 
                           : nullptr;
         if (!target) {
             r.problems << ProblemLine(kStationConfigFileName, e.line,
-                                      QCoreApplication::translate("StationConfig", "chiave sconosciuta \"%1\"").arg(e.key));
+                                      QCoreApplication::translate("StationConfig",
+                                              "chiave sconosciuta \"%1\"").arg(e.key));
             continue;
         }
         bool ok = false;
         const int n = e.value.toInt(&ok);
         if (!ok || n < 0 || n > kMaxUplinkLimit) {
             r.problems << ProblemLine(kStationConfigFileName, e.line,
-                                      QCoreApplication::translate("StationConfig", "\"%1\" deve essere un numero da 0 a %2").arg(e.key).arg(kMaxUplinkLimit));
+                                      QCoreApplication::translate("StationConfig",
+                                              "\"%1\" deve essere un numero da 0 a %2")
+                                          .arg(e.key)
+                                          .arg(kMaxUplinkLimit));
             continue;
         }
         *target = n;
@@ -221,7 +229,8 @@ void ReadSatellite(const ConfigDocument& doc, const QString& section, StationCon
     for (const ConfigDocument::Entry& e : entries) {
         const std::optional<SatKey> key = SatKeyOfName(e.key);
         const QString problem = key ? ApplySatelliteKey(satellite, *key, e.value)
-                                    : QCoreApplication::translate("StationConfig", "chiave sconosciuta \"%1\"").arg(e.key);
+                                    : QCoreApplication::translate("StationConfig",
+                                            "chiave sconosciuta \"%1\"").arg(e.key);
         if (!problem.isEmpty())
             r.problems << ProblemLine(kStationConfigFileName, e.line, problem);
     }
@@ -232,7 +241,8 @@ void ReadSatellite(const ConfigDocument& doc, const QString& section, StationCon
     if (satellite.digipeaters.isEmpty() && satellite.sources.isEmpty()) {
         const int line = entries.isEmpty() ? 0 : entries.first().line;
         r.problems << ProblemLine(kStationConfigFileName, line,
-                                  QCoreApplication::translate("StationConfig", "il satellite %1 non ha nominativi (digipeaters)").arg(name));
+                                  QCoreApplication::translate("StationConfig",
+                                          "il satellite %1 non ha nominativi (digipeaters)").arg(name));
         return;
     }
     r.config.satellites.satellites().append(satellite);
@@ -268,8 +278,10 @@ StationConfigRead ParseStationConfig(const QByteArray& text, const QByteArray* o
             ReadSatellite(r.document, section, r);
         } else {
             const QList<ConfigDocument::Entry> entries = r.document.entries(section);
-            const QString what = section.isEmpty() ? QCoreApplication::translate("StationConfig", "fuori da ogni sezione")
-                                                   : QCoreApplication::translate("StationConfig", "sezione sconosciuta [%1]").arg(section);
+            const QString what =
+                section.isEmpty()
+                    ? QCoreApplication::translate("StationConfig", "fuori da ogni sezione")
+                    : QCoreApplication::translate("StationConfig", "sezione sconosciuta [%1]").arg(section);
             for (const ConfigDocument::Entry& e : entries)
                 r.problems << ProblemLine(kStationConfigFileName, e.line, what);
         }

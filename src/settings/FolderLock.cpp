@@ -27,12 +27,14 @@ bool FolderLock::tryLock()
     qint64 pid = 0;
     QString host, app;
     if (m_lock->getLockInfo(&pid, &host, &app))
-        m_problem = QCoreApplication::translate("FolderLock", "Un altro Selvane lavora già nella cartella %1 (%2, processo %3 su %4).")
+        m_problem = QCoreApplication::translate("FolderLock",
+                "Un altro Selvane lavora già nella cartella %1 (%2, processo %3 su %4).")
                         .arg(where, app)
                         .arg(pid)
                         .arg(host);
     else
-        m_problem = QCoreApplication::translate("FolderLock", "Un altro Selvane lavora già nella cartella %1.").arg(where);
+        m_problem = QCoreApplication::translate("FolderLock",
+                "Un altro Selvane lavora già nella cartella %1.").arg(where);
     return false;
 }
 

@@ -16,12 +16,19 @@ struct RecordingDialogs : IDialogs {
     QString historyAnswer;
     QStringList folderErrors;
     QStringList aprsIsProblems;
+    QStringList informationTitles;
+    QStringList informationTexts;
 
     void socketError(const QString& description) override { socketErrors << description; }
     void logsDirectoryError() override { ++logsErrors; }
     void loadError(const QString& path) override { loadErrors << path; }
     void folderInUse(const QString& text) override { folderErrors << text; }
     void aprsIsConfigProblems(const QStringList& problems) override { aprsIsProblems << problems; }
+    void information(const QString& title, const QString& text) override
+    {
+        informationTitles << title;
+        informationTexts << text;
+    }
     QString openTelemetryHistory(const QString& initialDir) override
     {
         historyDirs << initialDir;
