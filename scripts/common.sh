@@ -3,7 +3,10 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${SELVANE_BUILD_DIR:-$ROOT/build}"
 
-PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev libgtest-dev libgmock-dev libbenchmark-dev)
+# Qt Charts draws the telemetry plots (it needs the OpenGL development files
+# to configure); the Qt tools build the translations (lupdate, lrelease).
+PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev
+          qt6-tools-dev qt6-l10n-tools libgtest-dev libgmock-dev libbenchmark-dev)
 # What making and checking the Debian package needs besides (scripts/package.sh,
 # scripts/package-check.sh).
 PACKAGING_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream systemd man-db groff-base adduser procps)
