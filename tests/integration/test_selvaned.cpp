@@ -12,6 +12,7 @@
 #include <csignal>
 #include <memory>
 
+#include "aprsis/AprsIsClient.h"
 #include "support/Files.h"
 #include "testengine/TestEngine.h"
 
@@ -232,7 +233,8 @@ TEST_F(SelvanedFixture, UploadsWhatTheSatsPortHearsToAprsIs)
                   + "\ncall = N1CALL-5\npasscode = 13022\nbogus line\n");
     daemon.start(args());
     waitUntilMonitoring();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return daemon.out.contains("verified"); }, 10000)) << daemon.out.constData();
+    const QByteArray verified = AprsIsStateText(AprsIsState::Verified).toUtf8();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return daemon.out.contains(verified); }, 10000)) << daemon.out.constData();
     EXPECT_TRUE(daemon.err.contains("aprs-is.conf")) << daemon.err.constData();  // the bogus line
     engine->sendMonitor('U', 0, "N1CALL-9", "APRS", {"RS0ISS*"}, "via the ISS");
     ASSERT_TRUE(daemon.waitFor("APRS-IS <- N1CALL-9>APRS,RS0ISS*,qAR,N1CALL-5:via the ISS")) << daemon.out.constData();

@@ -22,7 +22,9 @@
 #include "common/Translation.h"
 #include "support/Files.h"
 #include "telemetry/TelemetryDecoder.h"
+#include "ui/AprsIsDialog.h"
 #include "ui/RecordingDialogs.h"
+#include "ui/SatellitesDialog.h"
 #include "ui/SelvaneApp.h"
 #include "ui/TelemetryPlots.h"
 
@@ -203,6 +205,23 @@ TEST(WindowFitChild, TextsFitCaptionsAreTranslatedWindowsArePlaced)
     tlm.plots().refresh();
     EXPECT_TEXTS_FIT(&tlm);
     app.shutdown();
+
+    // The settings dialogs, with their longest warnings.
+    AprsIsConfig aprsIs;
+    aprsIs.enabled = true;
+    aprsIs.call = QStringLiteral("N0CALL-15");
+    aprsIs.passcode = 1;
+    AprsIsDialog aprsIsDialog(aprsIs, {});
+    aprsIsDialog.show();
+    ASSERT_FALSE(aprsIsDialog.warning().isEmpty());
+    EXPECT_TEXTS_FIT(&aprsIsDialog);
+    SatelliteTable none = DefaultSatellites();
+    for (Satellite& satellite : none.satellites())
+        satellite.enabled = false;
+    SatellitesDialog satellitesDialog(none);
+    satellitesDialog.show();
+    ASSERT_FALSE(satellitesDialog.problem().isEmpty());
+    EXPECT_TEXTS_FIT(&satellitesDialog);
 }
 
 // Each scaling of the desktop and each language in a fresh process: the
