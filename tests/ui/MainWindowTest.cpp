@@ -953,9 +953,14 @@ TEST_F(MainWindowTest, TrayMenuShowsStartsAndEnds)
     action("trayShow")->trigger();
     EXPECT_TRUE(w.isVisible());
     EXPECT_FALSE(w.isInTray());
+    // Exit from the tray, the window hidden there: the ordinary close.
+    w.showMinimized();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(w.isHidden());
     QSignalSpy closing(&w, &MainWindow::closing);
     action("trayExit")->trigger();
     EXPECT_EQ(closing.count(), 1);
+    EXPECT_FALSE(w.tray().systemTrayIcon()->isVisible());
 }
 
 // What lasts is said where the counters, refreshed with every packet, never
