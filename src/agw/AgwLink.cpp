@@ -177,7 +177,7 @@ void AgwLink::stopBranch()
     m_assembler.clear();
     m_version.reset();
     m_ports.reset();
-    m_view.setTrayTip(m_view.caption() + QStringLiteral(" disabilitato"));
+    m_view.setTrayTip(tr("%1 disabilitato").arg(m_view.caption()));
     // The lists are emptied; the received list keeps its colour.
     const PacketColour lastColour = m_dispatcher.received().colour;
     m_dispatcher.clear();
@@ -185,7 +185,7 @@ void AgwLink::stopBranch()
     m_view.showTransmitted({});
     m_view.showReceived({}, lastColour);
     m_view.clearPorts();
-    m_view.setStatusText(QStringLiteral("Connessione ad AGW Packet Engine chiusa"));
+    m_view.setStatusText(tr("Connessione ad AGW Packet Engine chiusa"));
     m_view.setRunning(false);
     emit linkStopped();
 }
@@ -241,7 +241,7 @@ void AgwLink::end(Ending how, const QString& reason)
         return;
     case Ending::OwnReason:
         stopBranch();
-        m_view.setStatusText(QStringLiteral("Connessione ad AGW Packet Engine chiusa: ") + reason);
+        m_view.setStatusText(tr("Connessione ad AGW Packet Engine chiusa: %1").arg(reason));
         return;
     }
 }
@@ -277,7 +277,7 @@ void AgwLink::onConnected()
     // burst of re-transmissions can wait for the engine's delayed ACK.
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     SendAgwRequest('m');
-    m_view.setTrayTip(m_view.caption() + QStringLiteral(" abilitato"));
+    m_view.setTrayTip(tr("%1 abilitato").arg(m_view.caption()));
     SendAgwRequest('R');
     SendAgwRequest('G');
     m_replyTimer.start(m_timing.replyTimeoutMs);
@@ -381,7 +381,7 @@ void AgwLink::sendFrame(const QByteArray& frame)
     if (m_socket.bytesToWrite() + frame.size() > kMaxPendingOutput) {
         ++m_droppedFrames;
         if (m_droppedInEpisode++ == 0) {
-            m_view.setStatusText(QStringLiteral("AGWPE non legge: pacchetti da trasmettere scartati"));
+            m_view.setStatusText(tr("AGWPE non legge: pacchetti da trasmettere scartati"));
             emit outputBlocked();
         }
         return;

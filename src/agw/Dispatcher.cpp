@@ -1,4 +1,5 @@
 #include "agw/Dispatcher.h"
+#include <QCoreApplication>
 
 #include "agw/AgwFrame.h"
 #include "common/TextRules.h"
@@ -130,7 +131,7 @@ void Dispatcher::dispatchUnproto(const QByteArray& block, qsizetype h, qint64 L)
         return;
     const QString status = StatusLine(m_counters);
     m_view.setStatusText(status);
-    m_view.setTrayTip(QStringLiteral("Selvane - ") + status);
+    m_view.setTrayTip(QCoreApplication::translate("Dispatcher", "%1 - %2").arg(m_view.caption(), status));
 }
 
 void Dispatcher::dispatchPorts(const QByteArray& block, qsizetype d, qint64 L)
@@ -152,7 +153,8 @@ void Dispatcher::dispatchVersion(const QByteArray& block, qsizetype d, qint64 L)
     auto byteAt = [&](qint64 i) -> unsigned { return i < L ? uchar(block[d + i]) : 0u; };
     const unsigned major = byteAt(0) + 256u * byteAt(1);
     const unsigned minor = byteAt(4) + 256u * byteAt(5);
-    m_view.setStatusText(QStringLiteral("Gateway connesso a AGWPE v%1.%2").arg(major).arg(minor));
+    m_view.setStatusText(QCoreApplication::translate("Dispatcher",
+            "Gateway connesso a AGWPE v%1.%2").arg(major).arg(minor));
     if (onVersion)
         onVersion(EngineVersion{major, minor});
 }
@@ -168,14 +170,15 @@ void Dispatcher::clear()
 
 QString Dispatcher::StatusLine(const GatewayCounters& c)
 {
-    const QString line = QStringLiteral("ToSats/ToOut/Tot dal %1 %2 =%3/%4/%5")
+    const QString line = QCoreApplication::translate("Dispatcher", "ToSats/ToOut/Tot dal %1 %2 =%3/%4/%5")
                              .arg(c.startDate.toString(QStringLiteral("dd/MM")),
                                   c.startTime.toString(QStringLiteral("HH:mm")))
                              .arg(c.toSatsCount)
                              .arg(c.toOutCount)
                              .arg(c.totalCount);
     // Packets the uplink limits held back, once there are any.
-    return c.heldCount == 0 ? line : line + QStringLiteral(" trattenuti %1").arg(c.heldCount);
+    return c.heldCount == 0 ? line
+                             : QCoreApplication::translate("Dispatcher", "%1 trattenuti %2").arg(line).arg(c.heldCount);
 }
 
 } // namespace selvane

@@ -1,5 +1,7 @@
 #include "agw/EngineProfile.h"
 
+#include <QCoreApplication>
+
 namespace selvane {
 
 std::optional<EngineProfile> ProfileInForce(EngineChoice choice, std::optional<EngineVersion> version)
@@ -24,17 +26,18 @@ ViaForm ViaFormOf(EngineProfile profile)
 
 QString ProfileName(EngineProfile profile)
 {
-    return profile == EngineProfile::DireWolf ? QStringLiteral("Dire Wolf-compatibile")
-                                              : QStringLiteral("AGW Packet Engine");
+    return profile == EngineProfile::DireWolf ? QCoreApplication::translate("EngineProfile", "Dire Wolf-compatibile")
+                                              : QCoreApplication::translate("EngineProfile", "AGW Packet Engine");
 }
 
 QString ProfileDescription(EngineChoice choice, std::optional<EngineProfile> inForce)
 {
     const bool automatic = choice == EngineChoice::Automatic;
     if (!inForce)
-        return QStringLiteral("Profilo: automatico");
-    return QStringLiteral("Profilo: ") + ProfileName(*inForce)
-        + (automatic ? QStringLiteral(" (automatico)") : QString());
+        return QCoreApplication::translate("EngineProfile", "Profilo: automatico");
+    return automatic ? QCoreApplication::translate("EngineProfile",
+            "Profilo: %1 (automatico)").arg(ProfileName(*inForce))
+                     : QCoreApplication::translate("EngineProfile", "Profilo: %1").arg(ProfileName(*inForce));
 }
 
 } // namespace selvane

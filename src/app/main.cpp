@@ -15,6 +15,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "common/Translation.h"
 #include "selvane/Version.h"
 #include "ui/SelvaneApp.h"
 
@@ -66,7 +67,7 @@ public:
         // "-platform" and the other options of Qt itself are single-dash
         // words, not bundles of letters.
         m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-        m_parser.addOptions({m_help, m_version, m_dir, m_userFolder});
+        m_parser.addOptions({m_help, m_version, m_dir, m_userFolder, m_enginePort});
     }
 
     // --help and --version, answered before the window system is touched so
@@ -97,6 +98,11 @@ public:
             return usageError(m_parser.errorText());
         if (!m_parser.positionalArguments().isEmpty())
             return usageError(QStringLiteral("Unexpected argument '%1'.").arg(m_parser.positionalArguments().constFirst()));
+        bool portOk = false;
+        const uint port = m_parser.value(m_enginePort).toUInt(&portOk);
+        if (!portOk || port == 0 || port > 65535)
+            return usageError(QStringLiteral("Bad engine port: %1.").arg(m_parser.value(m_enginePort)));
+        m_port = quint16(port);
         if (m_parser.isSet(m_dir) && m_parser.isSet(m_userFolder))
             return usageError(QStringLiteral("--dir and --user-folder cannot be used together."));
         QString folder;
@@ -131,6 +137,9 @@ public:
         return std::nullopt;
     }
 
+    // The TCP port of the engine's AGW server (the host is the window's IP).
+    quint16 enginePort() const { return m_port; }
+
 private:
     int usageError(const QString& text)
     {
@@ -146,6 +155,10 @@ private:
         QStringLiteral("Keep Selvane.ini and Logs/ in DIR (created if missing)."), QStringLiteral("DIR")};
     const QCommandLineOption m_userFolder{QStringLiteral("user-folder"),
         QStringLiteral("Keep Selvane.ini and Logs/ in ~/Selvane (created if missing), as the menu entry does.")};
+    const QCommandLineOption m_enginePort{QStringLiteral("engine-port"),
+        QStringLiteral("TCP port of the engine's AGW server (default 8000; the host is the IP box)."),
+        QStringLiteral("N"), QStringLiteral("8000")};
+    quint16 m_port = selvane::AgwLink::DefaultEnginePort;
 };
 
 } // namespace
@@ -164,15 +177,20 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral(SELVANE_VERSION));
     // Lets the desktop match the windows with the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.selvane.Selvane"));
+    // The windows in the desktop's language: Italian, or a translation.
+    selvane::InstallTranslation(app);
     // A wrong command line or an unusable folder ends the program before any
     // window appears.
-    if (const auto status = CommandLine().apply(QApplication::arguments()))
+    CommandLine commandLine;
+    if (const auto status = commandLine.apply(QApplication::arguments()))
         return *status;
     // The main window's close ends the program, even while the telemetry
     // window is still open.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    selvane::SelvaneApp selvane({});
+    selvane::SelvaneApp::Options options;
+    options.enginePort = commandLine.enginePort();
+    selvane::SelvaneApp selvane(options);
 
     // Ends the program after the shut-down of closing the main window. Not
     // QApplication::quit(): that first closes every window and gives up

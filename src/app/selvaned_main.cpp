@@ -15,6 +15,7 @@
 #include "headless/EventLog.h"
 #include "headless/HeadlessGateway.h"
 #include "headless/LocalTimeZone.h"
+#include "common/Translation.h"
 #include "selvane/Version.h"
 #include "settings/FolderLock.h"
 #include "settings/SettingsCommand.h"
@@ -78,6 +79,9 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("selvaned"));
     QCoreApplication::setApplicationVersion(QStringLiteral(SELVANE_VERSION));
+    // The event lines in the user's language; the logs and files the
+    // gateway writes are never translated.
+    selvane::InstallTranslation(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -148,7 +152,7 @@ int main(int argc, char** argv)
     }
 
     selvane::EventLog log(selvane::SystemClock());
-    log.event(QStringLiteral("selvaned %1 avviato nella cartella %2")
+    log.event(QCoreApplication::translate("selvaned", "selvaned %1 avviato nella cartella %2")
                   .arg(QStringLiteral(SELVANE_VERSION), QDir::toNativeSeparators(QDir(folder).absolutePath())));
     selvane::HeadlessGateway::Options options;
     options.folder = folder;
@@ -166,7 +170,8 @@ int main(int argc, char** argv)
             gateway.reload();
             return;
         }
-        log.event(QStringLiteral("fermato (%1)").arg(byte == SIGTERM ? QStringLiteral("SIGTERM") : QStringLiteral("SIGINT")));
+        const QString which = byte == SIGTERM ? QStringLiteral("SIGTERM") : QStringLiteral("SIGINT");
+        log.event(QCoreApplication::translate("selvaned", "fermato (%1)").arg(which));
         gateway.stop();
         QCoreApplication::quit();
     });

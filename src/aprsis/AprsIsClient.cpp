@@ -1,4 +1,5 @@
 #include "aprsis/AprsIsClient.h"
+#include <QCoreApplication>
 
 #include <QList>
 
@@ -30,15 +31,15 @@ QString AprsIsStateText(AprsIsState state)
 {
     switch (state) {
     case AprsIsState::Off:
-        return QStringLiteral("off");
+        return QCoreApplication::translate("AprsIs", "spento");
     case AprsIsState::Connecting:
-        return QStringLiteral("connecting");
+        return QCoreApplication::translate("AprsIs", "connessione...");
     case AprsIsState::Verified:
-        return QStringLiteral("connected, verified");
+        return QCoreApplication::translate("AprsIs", "connesso e verificato");
     case AprsIsState::Unverified:
-        return QStringLiteral("connected, unverified: the server drops uploads");
+        return QCoreApplication::translate("AprsIs", "connesso, NON verificato: il server scarta i pacchetti caricati");
     case AprsIsState::Error:
-        return QStringLiteral("error");
+        return QCoreApplication::translate("AprsIs", "errore");
     }
     return {};
 }
@@ -198,7 +199,7 @@ void AprsIsClient::connectionLost(const QString& reason, bool serverClosed)
     m_retryTimer.start(delay);
     m_silenceTimer.stop();
     closeSocket();
-    setState(AprsIsState::Error, QStringLiteral("%1:%2: %3; trying again in %4 s")
+    setState(AprsIsState::Error, tr("%1:%2: %3; nuovo tentativo tra %4 s")
                                      .arg(m_login.host)
                                      .arg(m_login.port)
                                      .arg(reason)
@@ -214,7 +215,7 @@ void AprsIsClient::onConnected()
     m_silenceTimer.start(m_timing.silenceMs);
     m_socket.write(AprsIsLoginLine(m_login.call, m_login.passcode, m_login.filter));
     setState(AprsIsState::Connecting,
-             QStringLiteral("%1:%2, logging in as %3").arg(m_login.host).arg(m_login.port).arg(m_login.call));
+             tr("%1:%2, accesso come %3").arg(m_login.host).arg(m_login.port).arg(m_login.call));
 }
 
 void AprsIsClient::onReadyRead()
@@ -250,7 +251,7 @@ void AprsIsClient::onLine(const QByteArray& line)
         m_settleTimer.start(m_timing.settledMs);
     const QString server = reply->server.isEmpty() ? m_login.host : reply->server;
     setState(reply->verified ? AprsIsState::Verified : AprsIsState::Unverified,
-             QStringLiteral("server %1 (%2:%3), login %4").arg(server, m_login.host).arg(m_login.port).arg(m_login.call));
+             tr("server %1 (%2:%3), accesso come %4").arg(server, m_login.host).arg(m_login.port).arg(m_login.call));
 }
 
 AprsIsClient::SendResult AprsIsClient::send(const QByteArray& line)

@@ -1,4 +1,5 @@
 #include "aprsis/AprsIsConfig.h"
+#include <QCoreApplication>
 
 #include <array>
 #include <cmath>
@@ -77,19 +78,19 @@ QString Apply(AprsIsConfig& c, Key key, const QString& value)
             c.enabled = *on;
             return {};
         }
-        return QStringLiteral("\"enabled\" deve essere yes o no");
+        return QCoreApplication::translate("AprsIsConfig", "\"enabled\" deve essere yes o no");
     case Key::Server:
         if (ParseServerAddress(value)) {
             c.server = value;
             return {};
         }
-        return QStringLiteral("\"server\" deve essere host:porta");
+        return QCoreApplication::translate("AprsIsConfig", "\"server\" deve essere host:porta");
     case Key::Call:
         if (value.isEmpty() || IsValidLoginCall(value)) {
             c.call = value.toUpper();
             return {};
         }
-        return QStringLiteral("\"call\" deve avere da 1 a 9 lettere, cifre o \"-\"");
+        return QCoreApplication::translate("AprsIsConfig", "\"call\" deve avere da 1 a 9 lettere, cifre o \"-\"");
     case Key::Passcode: {
         if (value.isEmpty()) {
             c.passcode = AprsIsConfig::kNoPasscode;
@@ -101,7 +102,7 @@ QString Apply(AprsIsConfig& c, Key key, const QString& value)
             c.passcode = n;
             return {};
         }
-        return QStringLiteral("\"passcode\" deve essere un numero da -1 a 32767");
+        return QCoreApplication::translate("AprsIsConfig", "\"passcode\" deve essere un numero da -1 a 32767");
     }
     case Key::Filter:
         c.filter = value;
@@ -185,7 +186,7 @@ QString ApplyAprsIsSetting(AprsIsConfig& config, const QString& key, const QStri
 {
     if (const std::optional<Key> k = KeyOfName(key))
         return Apply(config, *k, value);
-    return QStringLiteral("chiave sconosciuta \"%1\"").arg(key);
+    return QCoreApplication::translate("AprsIsConfig", "chiave sconosciuta \"%1\"").arg(key);
 }
 
 QString AprsIsConfigProblem(const AprsIsConfig& config)

@@ -56,11 +56,12 @@ void AprsIsGate::applyConfig(const AprsIsConfig& config)
     m_loginCall = AprsIsLoginCall(config, m_settings.gatewayCall());
     const std::optional<ServerAddress> server = ParseServerAddress(config.server);
     if (!server) {
-        m_client.fail(QStringLiteral("the server \"%1\" is not host:port").arg(config.server));
+        m_client.fail(tr("il server \"%1\" non è nella forma host:porta").arg(config.server));
     } else if (!IsValidLoginCall(m_loginCall)) {
         m_client.fail(m_loginCall.isEmpty()
-                          ? QStringLiteral("no login call: set call in aprs-is.conf or the gateway call")
-                          : QStringLiteral("\"%1\" is not a call APRS-IS accepts").arg(m_loginCall));
+                          ? tr("nessun nominativo di accesso: impostare call nella sezione [aprs-is] "
+                               "di selvane.conf o il nominativo del gateway")
+                          : tr("\"%1\" non è un nominativo che APRS-IS accetta").arg(m_loginCall));
     } else {
         const AprsIsLogin login{server->host, server->port, m_loginCall, config.passcode, config.filter.trimmed()};
         if (login != m_client.login() || m_client.state() == AprsIsState::Off)
@@ -194,8 +195,8 @@ void AprsIsGate::reschedule()
 QString AprsIsGate::statusText() const
 {
     const QString detail = m_client.detail();
-    return QStringLiteral("APRS-IS: ") + AprsIsStateText(m_client.state())
-           + (detail.isEmpty() ? QString() : QStringLiteral(" (") + detail + QLatin1Char(')'));
+    return detail.isEmpty() ? tr("APRS-IS: %1").arg(AprsIsStateText(m_client.state()))
+                            : tr("APRS-IS: %1 (%2)").arg(AprsIsStateText(m_client.state()), detail);
 }
 
 } // namespace selvane

@@ -1,5 +1,6 @@
 #include "common/SafeFile.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -17,7 +18,8 @@ namespace {
 
 QString NotRegularText()
 {
-    return QStringLiteral("non è un file regolare (dispositivo, FIFO, socket o cartella): non viene aperto");
+    return QCoreApplication::translate("SafeFile",
+            "non è un file regolare (dispositivo, FIFO, socket o cartella): non viene aperto");
 }
 
 QString ErrnoText(int error)
@@ -57,7 +59,8 @@ FileRead ReadRegularFile(const QString& path, qint64 maxBytes)
     }
     if (before.st_size > maxBytes) {
         r.status = FileRead::Status::TooLarge;
-        r.error = QStringLiteral("troppo grande (%1 byte, al massimo %2)").arg(before.st_size).arg(maxBytes);
+        r.error = QCoreApplication::translate("SafeFile",
+                "troppo grande (%1 byte, al massimo %2)").arg(before.st_size).arg(maxBytes);
         return r;
     }
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -99,7 +102,7 @@ FileRead ReadRegularFile(const QString& path, qint64 maxBytes)
     ::close(fd);
     if (got > maxBytes) {
         r.status = FileRead::Status::TooLarge;
-        r.error = QStringLiteral("troppo grande (più di %1 byte)").arg(maxBytes);
+        r.error = QCoreApplication::translate("SafeFile", "troppo grande (più di %1 byte)").arg(maxBytes);
         return r;
     }
     data.resize(got);
@@ -114,7 +117,8 @@ bool IsWritableRegularPath(const QString& path, QString* error)
     const QString target = FinalTarget(path, &dangling);
     if (dangling) {
         if (error)
-            *error = QStringLiteral("è un collegamento a un file che non esiste: non viene scritto");
+            *error = QCoreApplication::translate("SafeFile",
+                    "è un collegamento a un file che non esiste: non viene scritto");
         return false;
     }
     struct stat st {};

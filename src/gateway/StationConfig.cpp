@@ -1,5 +1,6 @@
 #include "gateway/StationConfig.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <algorithm>
@@ -43,7 +44,8 @@ constexpr std::array<SatKeyName, 10> kSatKeys{{
 
 QString ProblemLine(const char* file, int line, const QString& text)
 {
-    return QStringLiteral("%1, riga %2: %3 (ignorata)").arg(QLatin1String(file)).arg(line).arg(text);
+    return QCoreApplication::translate("StationConfig",
+            "%1, riga %2: %3 (ignorata)").arg(QLatin1String(file)).arg(line).arg(text);
 }
 
 // Reports of one file in the order of its lines.
@@ -66,20 +68,22 @@ std::optional<QStringList> CallList(const QString& value)
 
 QString ApplySatelliteKey(Satellite& s, SatKey key, const QString& value)
 {
-    const QString badCalls = QStringLiteral("nominativi non validi (lettere, cifre e \"-\", separati da virgole)");
+    const QString badCalls = QCoreApplication::translate("StationConfig",
+            "nominativi non validi (lettere, cifre e \"-\", separati da virgole)");
     switch (key) {
     case SatKey::Enabled:
         if (const std::optional<bool> on = ParseYesNo(value)) {
             s.enabled = *on;
             return {};
         }
-        return QStringLiteral("\"enabled\" deve essere yes o no");
+        return QCoreApplication::translate("StationConfig", "\"enabled\" deve essere yes o no");
     case SatKey::Digipeaters: {
         QList<SatelliteCall> calls;
         for (const QString& item : ParseList(value)) {
             const std::optional<SatelliteCall> c = SatelliteCall::parse(item);
             if (!c)
-                return QStringLiteral("\"%1\" non è un nominativo (CALL o CALL-*)").arg(item);
+                return QCoreApplication::translate("StationConfig",
+                        "\"%1\" non è un nominativo (CALL o CALL-*)").arg(item);
             calls << *c;
         }
         s.digipeaters = calls;
@@ -100,7 +104,8 @@ QString ApplySatelliteKey(Satellite& s, SatKey key, const QString& value)
     }
     case SatKey::UplinkAs:
         if (!value.isEmpty() && !IsRadioCall(value))
-            return QStringLiteral("\"uplink-as\" deve essere un nominativo AX.25 (al più 6 caratteri e SSID 0-15)");
+            return QCoreApplication::translate("StationConfig",
+                    "\"uplink-as\" deve essere un nominativo AX.25 (al più 6 caratteri e SSID 0-15)");
         s.uplinkAs = value;
         return {};
     case SatKey::NeedsGateToOut:
@@ -108,14 +113,14 @@ QString ApplySatelliteKey(Satellite& s, SatKey key, const QString& value)
             s.needsGateToOut = *on;
             return {};
         }
-        return QStringLiteral("\"needs-gate-to-out\" deve essere yes o no");
+        return QCoreApplication::translate("StationConfig", "\"needs-gate-to-out\" deve essere yes o no");
     case SatKey::Telemetry:
         if (value.compare(QLatin1String("pcsat"), Qt::CaseInsensitive) == 0
             || value.compare(QLatin1String("none"), Qt::CaseInsensitive) == 0) {
             s.pcsatTelemetry = value.compare(QLatin1String("pcsat"), Qt::CaseInsensitive) == 0;
             return {};
         }
-        return QStringLiteral("\"telemetry\" deve essere pcsat o none");
+        return QCoreApplication::translate("StationConfig", "\"telemetry\" deve essere pcsat o none");
     case SatKey::SafeMode:
         if (!value.isEmpty() && !IsValidLoginCall(value))
             return badCalls;
@@ -204,14 +209,18 @@ void ReadUplink(const QList<ConfigDocument::Entry>& entries, StationConfigRead& 
                           : nullptr;
         if (!target) {
             r.problems << ProblemLine(kStationConfigFileName, e.line,
-                                      QStringLiteral("chiave sconosciuta \"%1\"").arg(e.key));
+                                      QCoreApplication::translate("StationConfig",
+                                              "chiave sconosciuta \"%1\"").arg(e.key));
             continue;
         }
         bool ok = false;
         const int n = e.value.toInt(&ok);
         if (!ok || n < 0 || n > kMaxUplinkLimit) {
             r.problems << ProblemLine(kStationConfigFileName, e.line,
-                                      QStringLiteral("\"%1\" deve essere un numero da 0 a %2").arg(e.key).arg(kMaxUplinkLimit));
+                                      QCoreApplication::translate("StationConfig",
+                                              "\"%1\" deve essere un numero da 0 a %2")
+                                          .arg(e.key)
+                                          .arg(kMaxUplinkLimit));
             continue;
         }
         *target = n;
@@ -248,7 +257,8 @@ void ReadSatellite(const ConfigDocument& doc, const QString& section, StationCon
     for (const ConfigDocument::Entry& e : entries) {
         const std::optional<SatKey> key = SatKeyOfName(e.key);
         const QString problem = key ? ApplySatelliteKey(satellite, *key, e.value)
-                                    : QStringLiteral("chiave sconosciuta \"%1\"").arg(e.key);
+                                    : QCoreApplication::translate("StationConfig",
+                                            "chiave sconosciuta \"%1\"").arg(e.key);
         if (!problem.isEmpty())
             r.problems << ProblemLine(kStationConfigFileName, e.line, problem);
     }
@@ -259,7 +269,8 @@ void ReadSatellite(const ConfigDocument& doc, const QString& section, StationCon
     if (satellite.digipeaters.isEmpty() && satellite.sources.isEmpty()) {
         const int line = entries.isEmpty() ? 0 : entries.first().line;
         r.problems << ProblemLine(kStationConfigFileName, line,
-                                  QStringLiteral("il satellite %1 non ha nominativi (digipeaters)").arg(name));
+                                  QCoreApplication::translate("StationConfig",
+                                          "il satellite %1 non ha nominativi (digipeaters)").arg(name));
         return;
     }
     r.config.satellites.satellites().append(satellite);
@@ -336,8 +347,10 @@ StationConfigRead ParseStationConfig(const QByteArray& text, const QByteArray* o
             ReadSatellite(r.document, section, r);
         } else {
             const QList<ConfigDocument::Entry> entries = r.document.entries(section);
-            const QString what = section.isEmpty() ? QStringLiteral("fuori da ogni sezione")
-                                                   : QStringLiteral("sezione sconosciuta [%1]").arg(section);
+            const QString what =
+                section.isEmpty()
+                    ? QCoreApplication::translate("StationConfig", "fuori da ogni sezione")
+                    : QCoreApplication::translate("StationConfig", "sezione sconosciuta [%1]").arg(section);
             for (const ConfigDocument::Entry& e : entries)
                 r.problems << ProblemLine(kStationConfigFileName, e.line, what);
         }
@@ -374,7 +387,7 @@ StationConfigRead ReadStationConfig(const QString& folder)
     r.found = file.status != FileRead::Status::Missing;
     if (!file.ok() && file.status != FileRead::Status::Missing) {
         r.writable = false;
-        r.problems.prepend(QStringLiteral("%1: %2 (valgono le impostazioni predefinite)")
+        r.problems.prepend(QCoreApplication::translate("StationConfig", "%1: %2 (valgono le impostazioni predefinite)")
                                .arg(QLatin1String(kStationConfigFileName), file.error));
     }
     return r;

@@ -62,26 +62,26 @@ void HeadlessGateway::present()
                         .arg(targets, PacketText(p)));
     });
     connect(&s, &Station::duplicateHeld, this, [this](const QString& key, const QString& info) {
-        m_log.event(QStringLiteral("duplicato trattenuto: %1:%2").arg(key, info));
+        m_log.event(tr("duplicato trattenuto: %1:%2").arg(key, info));
     });
     connect(&s, &Station::refused, this, [this](const GatedPacket& p, RouteRefusal why) {
         if (why == RouteRefusal::UplinkLimit) {
             const UplinkLimits& l = m_station->config().uplink;
-            m_log.event(QStringLiteral("trattenuto dal limite di salita (%1 al minuto, %2 in 5 minuti; trattenuti %3): %4")
+            m_log.event(tr("trattenuto dal limite di salita (%1 al minuto, %2 in 5 minuti; trattenuti %3): %4")
                             .arg(l.perMinute)
                             .arg(l.perFiveMinutes)
                             .arg(m_station->counters().heldCount)
                             .arg(PacketText(p)));
         } else {
-            m_log.problem(QStringLiteral("non ritrasmesso, nominativo che la radio non può portare: %1>%2 (porta %3)")
+            m_log.problem(tr("non ritrasmesso, nominativo che la radio non può portare: %1>%2 (porta %3)")
                               .arg(p.source, p.destination)
                               .arg(p.heardPort + 1));
         }
     });
     connect(&s, &Station::fileTrouble, this, [this](const QString& what) {
-        m_log.problem(QStringLiteral("file non scritto, il gateway continua: ") + what);
+        m_log.problem(tr("file non scritto, il gateway continua: %1").arg(what));
     });
-    connect(&s, &Station::filesRecovered, this, [this] { m_log.event(QStringLiteral("file di nuovo scritti")); });
+    connect(&s, &Station::filesRecovered, this, [this] { m_log.event(tr("file di nuovo scritti")); });
 
     connect(&s, &Station::engineConnecting, this,
             [this](const QString& host, quint16 port) { m_log.event(AgwLink::ConnectingText(host, port)); });
@@ -97,14 +97,14 @@ void HeadlessGateway::present()
     connect(&s, &Station::enginePortsUnusable, this,
             [this](const QList<int>& ports) { m_log.problem(AgwLink::UnusablePortsText(ports)); });
     connect(&s, &Station::engineConnected, this, [this] {
-        m_log.event(QStringLiteral("connesso a %1:%2").arg(m_settings.agwpeHost()).arg(m_options.enginePort));
+        m_log.event(tr("connesso a %1:%2").arg(m_settings.agwpeHost()).arg(m_options.enginePort));
     });
     connect(&s, &Station::engineVersion, this, [this](unsigned major, unsigned minor) {
-        m_log.event(QStringLiteral("Gateway connesso a AGWPE v%1.%2").arg(major).arg(minor));
+        m_log.event(tr("Gateway connesso a AGWPE v%1.%2").arg(major).arg(minor));
     });
     connect(&s, &Station::enginePortsChanged, this, [this](const QStringList& ports) {
         if (!ports.isEmpty())
-            m_log.event(QStringLiteral("porta radio: ") + ports.last());
+            m_log.event(tr("porta radio: %1").arg(ports.last()));
     });
     connect(&s, &Station::engineProfileChanged, this, [this](const QString& text) {
         // Said once per change, once the profile is known: each new
@@ -116,27 +116,27 @@ void HeadlessGateway::present()
             m_log.event(text);
     });
     connect(&s, &Station::engineSocketError, this, [this](const QString& description) {
-        m_log.problem(QStringLiteral("errore collegamento con AGWPE: ") + description);
+        m_log.problem(tr("errore collegamento con AGWPE: %1").arg(description));
     });
     connect(&s, &Station::engineOutOfStep, this, [this] {
-        m_log.problem(QStringLiteral("flusso dal motore fuori passo: connessione chiusa e riaperta"));
+        m_log.problem(tr("flusso dal motore fuori passo: connessione chiusa e riaperta"));
     });
     connect(&s, &Station::engineNotReading, this, [this] {
-        m_log.problem(QStringLiteral("il motore non legge: i pacchetti da trasmettere vengono scartati"));
+        m_log.problem(tr("il motore non legge: i pacchetti da trasmettere vengono scartati"));
     });
     connect(&s, &Station::engineReadingAgain, this, [this](qint64 dropped, qint64 inAll) {
-        m_log.event(QStringLiteral("il motore legge di nuovo: %1 pacchetti scartati (%2 in tutto)").arg(dropped).arg(inAll));
+        m_log.event(tr("il motore legge di nuovo: %1 pacchetti scartati (%2 in tutto)").arg(dropped).arg(inAll));
     });
     connect(&s, &Station::engineRetryScheduled, this, [this](const QString&, int delayMs) {
         m_log.event(tr("nuovo tentativo tra %1 s").arg(delayMs / 1000.0, 0, 'f', delayMs % 1000 ? 1 : 0));
     });
 
     connect(&s, &Station::telemetryDecoded, this, [this](TelemetryList, const QString& line) {
-        m_log.event(QStringLiteral("telemetria PCSAT: ") + line);
+        m_log.event(tr("telemetria PCSAT: %1").arg(line));
     });
     connect(&s, &Station::warningChanged, this, [this](const QString& text, bool visible) {
         if (visible)
-            m_log.event(QStringLiteral("ATTENZIONE: ") + text);
+            m_log.event(tr("ATTENZIONE: %1").arg(text));
     });
 
     // What needs the operator (an unverified login, an error, a line that
@@ -284,15 +284,15 @@ void HeadlessGateway::reportConfig(const QStringList& problems)
     for (const QString& problem : problems)
         m_log.problem(problem);
     if (!m_station->config().satellites.anyEnabled())
-        m_log.problem(QStringLiteral("nessun satellite abilitato in %1: il gateway non inoltra nulla")
+        m_log.problem(tr("nessun satellite abilitato in %1: il gateway non inoltra nulla")
                           .arg(QDir::toNativeSeparators(m_station->configPath())));
 }
 
 void HeadlessGateway::remindOfMissingCall()
 {
     if (TrimBlanks(m_settings.gatewayCall()).isEmpty())
-        m_log.problem(QStringLiteral("nessun nominativo impostato (call): i pacchetti escono con %1, "
-                                     "che non identifica la stazione")
+        m_log.problem(tr("nessun nominativo impostato (call): i pacchetti escono con %1, "
+                         "che non identifica la stazione")
                           .arg(CallOrAlias({})));
 }
 
@@ -305,18 +305,18 @@ QString HeadlessGateway::settingsSummary() const
 {
     const GatewaySettings& s = m_settings.values();
     const StationConfig& c = m_station->config();
-    auto onOff = [](int v) { return v == 1 ? QStringLiteral("si") : QStringLiteral("no"); };
-    return QStringLiteral("call=%1 via=%2 Sats=%3 Out=%4 duplicati=%5s motore=%6:%7 profilo=%8 "
-                          "GateToOut=%9 GateToSats=%10 GateTelemetry=%11 Logs=%12 satelliti=%13 "
-                          "salita=%14/min,%15/5min")
+    auto onOff = [](int v) { return v == 1 ? tr("si") : tr("no"); };
+    return tr("call=%1 via=%2 Sats=%3 Out=%4 duplicati=%5s motore=%6:%7 profilo=%8 "
+              "GateToOut=%9 GateToSats=%10 GateTelemetry=%11 Logs=%12 satelliti=%13 "
+              "salita=%14/min,%15/5min")
         .arg(s.gatewayCall, s.viaPath, s.satsPorts, s.outPorts, s.dupSeconds, s.agwpeHost)
         .arg(m_options.enginePort)
-        .arg(s.engine == EngineChoice::Automatic ? QStringLiteral("automatico")
+        .arg(s.engine == EngineChoice::Automatic ? tr("automatico")
                                                  : ProfileName(s.engine == EngineChoice::DireWolf
                                                                    ? EngineProfile::DireWolf
                                                                    : EngineProfile::Agwpe))
         .arg(onOff(s.gateToOut), onOff(s.gateToSats), onOff(s.gateTelemetry), onOff(s.dailyLog))
-        .arg(c.satellites.anyEnabled() ? c.satellites.summary() : QStringLiteral("nessuno"))
+        .arg(c.satellites.anyEnabled() ? c.satellites.summary() : tr("nessuno"))
         .arg(c.uplink.perMinute)
         .arg(c.uplink.perFiveMinutes);
 }

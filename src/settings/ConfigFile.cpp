@@ -1,5 +1,7 @@
 #include "settings/ConfigFile.h"
 
+#include <QCoreApplication>
+
 namespace selvane {
 
 namespace {
@@ -36,13 +38,13 @@ ConfigDocument ConfigDocument::parse(const QByteArray& text, QList<Problem>* pro
         const QString t = line.raw.trimmed();
         QString problem;
         if (HoldsControlCharacter(line.raw)) {
-            problem = QStringLiteral("carattere di controllo nella riga");
+            problem = QCoreApplication::translate("ConfigFile", "carattere di controllo nella riga");
         } else if (t.isEmpty() || t.startsWith(QLatin1Char('#'))) {
             // blank or comment
         } else if (t.startsWith(QLatin1Char('['))) {
             const QString name = t.endsWith(QLatin1Char(']')) ? t.mid(1, t.size() - 2).simplified() : QString();
             if (name.isEmpty()) {
-                problem = QStringLiteral("intestazione di sezione non valida");
+                problem = QCoreApplication::translate("ConfigFile", "intestazione di sezione non valida");
             } else {
                 line.kind = Kind::Header;
                 section = name;
@@ -52,7 +54,7 @@ ConfigDocument ConfigDocument::parse(const QByteArray& text, QList<Problem>* pro
             line.key = t.left(eq).trimmed();
             line.value = t.mid(eq + 1).trimmed();
         } else {
-            problem = QStringLiteral("non è nella forma chiave = valore");
+            problem = QCoreApplication::translate("ConfigFile", "non è nella forma chiave = valore");
         }
         line.section = section;
         if (!problem.isEmpty() && problems)

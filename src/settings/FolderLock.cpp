@@ -1,4 +1,5 @@
 #include "settings/FolderLock.h"
+#include <QCoreApplication>
 
 #include <QDir>
 
@@ -28,12 +29,14 @@ bool FolderLock::tryLock()
     if (m_lock->getLockInfo(&pid, &host, &app)) {
         m_holderApp = app;
         m_holderPid = pid;
-        m_problem = QStringLiteral("Un altro Selvane lavora già nella cartella %1 (%2, processo %3 su %4).")
+        m_problem = QCoreApplication::translate("FolderLock",
+                "Un altro Selvane lavora già nella cartella %1 (%2, processo %3 su %4).")
                         .arg(where, app)
                         .arg(pid)
                         .arg(host);
     } else {
-        m_problem = QStringLiteral("Un altro Selvane lavora già nella cartella %1.").arg(where);
+        m_problem = QCoreApplication::translate("FolderLock",
+                "Un altro Selvane lavora già nella cartella %1.").arg(where);
     }
     return false;
 }

@@ -1,5 +1,6 @@
 #include "telemetry/TelemetryDecoder.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <cmath>
 
@@ -133,6 +134,24 @@ std::optional<TelemetryReport> BuildTelemetryReport(TelemetrySide side, const QS
     return r;
 }
 
+namespace {
+const QString kSafeMode = QStringLiteral(" PCSAT: Safe Mode ");
+} // namespace
+
+QString SafeModeWarning(const QDateTime& at, const QString& info)
+{
+    return at.date().toString(QStringLiteral("dd/MM")) + QLatin1Char(' ') + at.time().toString(QStringLiteral("hh:mm"))
+           + kSafeMode + Mid(info, 1, 5);
+}
+
+std::optional<QTime> SafeModeWarningTime(const QString& warning)
+{
+    if (Mid(warning, 12, kSafeMode.size()) != kSafeMode)
+        return std::nullopt;
+    const QTime time = QTime::fromString(Mid(warning, 7, 5), QStringLiteral("hh:mm"));
+    return time.isValid() ? std::optional(time) : std::nullopt;
+}
+
 TelemetryDecoder::TelemetryDecoder(ITelemetryView& view, TelemetryState& state,
                                    TelemetryWindowModes& modes, ITelemetryHistoryWriter& history,
                                    std::function<bool()> logEnabled, Clock clock)
@@ -180,8 +199,8 @@ bool TelemetryDecoder::DecodeTelemetry(const QString& sourceCall, PacketStore& s
     const QString dayKey = DayKey(now.date());
     if (dayKey != m_state.tlmShownDay) {
         m_state.tlmShownDay = dayKey;
-        m_view.setTelemetryCaption(QStringLiteral("Current PCSAT Telemetry - ")
-                                   + QLocale().toString(now.date(), QLocale::LongFormat));
+        m_view.setTelemetryCaption(QCoreApplication::translate("Telemetry", "Current PCSAT Telemetry - %1")
+                                       .arg(QLocale().toString(now.date(), QLocale::LongFormat)));
         m_view.clearTelemetryLists();
     }
 
@@ -207,8 +226,7 @@ bool TelemetryDecoder::DecodeTelemetry(const QString& sourceCall, PacketStore& s
     m_modes.TelemetryArrived();
 
     if (Mid(info, 27, 8) == QLatin1String("11111111") && m_satellites->isSafeModeSource(sourceCall)) {
-        m_view.setWarning(ddmm + QLatin1Char(' ') + hhmm + QStringLiteral(" PCSAT: Safe Mode ")
-                          + Mid(info, 1, 5));
+        m_view.setWarning(SafeModeWarning(now, info));
         m_view.setWarningVisible(true);
     } else if (!m_state.battLowWarning.isEmpty()) {
         m_view.setWarning(m_state.battLowWarning);

@@ -1,5 +1,7 @@
 #pragma once
+#include <QDateTime>
 #include <QString>
+#include <QTime>
 #include <functional>
 #include <optional>
 
@@ -40,6 +42,14 @@ std::optional<TelemetryReport> BuildTelemetryReport(TelemetrySide side, const QS
 
 // Battery-low rule of group "11": either voltage below 14 V.
 bool IsBatteryLow(float batteryA, float batteryB);
+
+// The warning for a line whose status bits are all set, sent by the call
+// that reports safe mode: "dd/MM hh:mm PCSAT: Safe Mode " followed by the
+// first five characters of the line.
+QString SafeModeWarning(const QDateTime& at, const QString& info);
+// The time of day a safe-mode warning names; nothing for any other text
+// (the battery-low warning among them).
+std::optional<QTime> SafeModeWarningTime(const QString& warning);
 
 // Turns PCSAT telemetry lines into bulletins, fills the telemetry window,
 // writes the history file and raises the battery-low and safe-mode warnings.

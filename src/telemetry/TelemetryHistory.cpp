@@ -1,5 +1,6 @@
 #include "telemetry/TelemetryHistory.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -150,9 +151,10 @@ void TelemetryHistory::LoadTlmHistory(const QString& path)
         return;
     }
 
-    QString caption = QStringLiteral("PCSAT TLM History - ") + QLocale().toString(day, QLocale::LongFormat);
-    if (day == m_clock().date())
-        caption.prepend(QStringLiteral("Today "));
+    const QString date = QLocale().toString(day, QLocale::LongFormat);
+    const QString caption = day == m_clock().date()
+                                ? QCoreApplication::translate("Telemetry", "Today PCSAT TLM History - %1").arg(date)
+                                : QCoreApplication::translate("Telemetry", "PCSAT TLM History - %1").arg(date);
     m_view.setTelemetryCaption(caption);
     m_file.close();
     m_state.tlmShownDay = first;

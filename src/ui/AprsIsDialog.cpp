@@ -31,7 +31,7 @@ AprsIsDialog::AprsIsDialog(const AprsIsConfig& config, const QString& gatewayCal
     : QDialog(parent), m_start(config), m_gatewayCall(gatewayCall)
 {
     setWindowTitle(QStringLiteral("APRS-IS"));
-    m_enabled = new QCheckBox(QStringLiteral("Carica su APRS-IS i pacchetti ricevuti sulle porte Sats"), this);
+    m_enabled = new QCheckBox(tr("Carica su APRS-IS i pacchetti ricevuti sulle porte Sats"), this);
     m_enabled->setObjectName(QStringLiteral("aprsIsEnabled"));
     m_enabled->setChecked(config.enabled);
 
@@ -41,14 +41,14 @@ AprsIsDialog::AprsIsDialog(const AprsIsConfig& config, const QString& gatewayCal
     m_call->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[A-Za-z0-9-]{0,9}")), m_call));
     const QString gateway = gatewayCall.trimmed().toUpper();
-    m_call->setPlaceholderText(gateway.isEmpty() ? QString() : QStringLiteral("%1 (del gateway)").arg(gateway));
+    m_call->setPlaceholderText(gateway.isEmpty() ? QString() : tr("%1 (del gateway)").arg(gateway));
     m_passcode = Field(this, "aprsIsPasscode",
                        config.passcode == AprsIsConfig::kNoPasscode ? QString() : QString::number(config.passcode));
     m_passcode->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("-1?|[0-9]{0,5}")), m_passcode));
-    m_passcode->setPlaceholderText(QStringLiteral("nessuno"));
+    m_passcode->setPlaceholderText(tr("nessuno"));
     m_filter = Field(this, "aprsIsFilter", config.filter);
-    m_filter->setPlaceholderText(QStringLiteral("nessuno (per esempio r/45.4/9.2/200)"));
+    m_filter->setPlaceholderText(tr("nessuno (per esempio r/45.4/9.2/200)"));
 
     m_delay = new QSpinBox(this);
     m_delay->setObjectName(QStringLiteral("aprsIsSatgateDelay"));
@@ -76,10 +76,10 @@ AprsIsDialog::AprsIsDialog(const AprsIsConfig& config, const QString& gatewayCal
     connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Server (host:porta)"), m_server);
-    form->addRow(QStringLiteral("Nominativo"), m_call);
-    form->addRow(QStringLiteral("Passcode"), m_passcode);
-    form->addRow(QStringLiteral("Filtro"), m_filter);
+    form->addRow(tr("Server (host:porta)"), m_server);
+    form->addRow(tr("Nominativo"), m_call);
+    form->addRow(tr("Passcode"), m_passcode);
+    form->addRow(tr("Filtro"), m_filter);
     form->addRow(tr("Attesa della copia del satellite"), m_delay);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_enabled);
@@ -149,23 +149,23 @@ void AprsIsDialog::updateWarning()
     const bool passcodeOk = passcodeText.isEmpty() || (passcodeNumber && IsValidPasscode(passcode));
     QString text;
     if (!serverOk)
-        text = QStringLiteral("Il server va scritto host:porta, per esempio %1.")
+        text = tr("Il server va scritto host:porta, per esempio %1.")
                    .arg(QLatin1String(AprsIsConfig::kDefaultServer));
     else if (!callOk && c.call.isEmpty())
         text = tr("Il nominativo del gateway %1 non è valido per APRS-IS: scrivere qui il nominativo di accesso.")
                    .arg(login);
     else if (!callOk)
-        text = QStringLiteral("Il nominativo non è valido per APRS-IS (da 1 a 9 lettere, cifre o \"-\").");
+        text = tr("Il nominativo non è valido per APRS-IS (da 1 a 9 lettere, cifre o \"-\").");
     else if (!passcodeOk)
         text = tr("Il passcode va da -1 a 32767.");
     else if (login.isEmpty())
-        text = QStringLiteral("Nessun nominativo: scriverlo qui o come nominativo del gateway.");
+        text = tr("Nessun nominativo: scriverlo qui o come nominativo del gateway.");
     else if (c.passcode == AprsIsConfig::kNoPasscode)
-        text = QStringLiteral("Senza passcode il server accetta %1 come non verificato e scarta i pacchetti caricati.")
+        text = tr("Senza passcode il server accetta %1 come non verificato e scarta i pacchetti caricati.")
                    .arg(login);
     else if (c.passcode != AprsIsPasscode(login))
-        text = QStringLiteral("Il passcode non corrisponde al nominativo %1: il server accetta il collegamento "
-                              "come non verificato e scarta i pacchetti caricati.")
+        text = tr("Il passcode non corrisponde al nominativo %1: il server accetta il collegamento "
+                   "come non verificato e scarta i pacchetti caricati.")
                    .arg(login);
     m_warning->setText(text);
     m_warning->setVisible(!text.isEmpty());

@@ -1,5 +1,6 @@
 #include "ui/Dialogs.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -22,20 +23,19 @@ std::unique_ptr<QMessageBox> MakeBox(QWidget* parent, QMessageBox::Icon icon, co
 
 std::unique_ptr<QMessageBox> QtDialogs::makeSocketErrorBox(QWidget* parent, const QString& description)
 {
-    return MakeBox(parent, QMessageBox::Warning, QStringLiteral("Errore collegamento con AGWPE"),
+    return MakeBox(parent, QMessageBox::Warning, tr("Errore collegamento con AGWPE"),
                    description);
 }
 
 std::unique_ptr<QMessageBox> QtDialogs::makeLogsDirectoryErrorBox(QWidget* parent)
 {
-    return MakeBox(parent, QMessageBox::NoIcon, QStringLiteral("Daily logs cannot be saved"),
-                   QStringLiteral("Errore Creazione Directory Logs"));
+    return MakeBox(parent, QMessageBox::NoIcon, tr("Daily logs cannot be saved"),
+                   tr("Errore Creazione Directory Logs"));
 }
 
 std::unique_ptr<QMessageBox> QtDialogs::makeLoadErrorBox(QWidget* parent, const QString& path)
 {
-    return MakeBox(parent, QMessageBox::NoIcon, QStringLiteral("Load Error"),
-                   path + QStringLiteral(" is NOT a TLM file"));
+    return MakeBox(parent, QMessageBox::NoIcon, tr("Load Error"), tr("%1 is NOT a TLM file").arg(path));
 }
 
 std::unique_ptr<QFileDialog> QtDialogs::makeTelemetryHistoryDialog(QWidget* parent, const QString& initialDir)
@@ -44,15 +44,16 @@ std::unique_ptr<QFileDialog> QtDialogs::makeTelemetryHistoryDialog(QWidget* pare
     // dialog itself never changes the working directory, which the settings
     // file and the Logs directory are resolved against.
     const QString dir = initialDir.isEmpty() ? QDir::currentPath() : QDir(initialDir).absolutePath();
-    auto dialog = std::make_unique<QFileDialog>(parent, QStringLiteral("Load PCSAT Telemetry History"), dir);
+    auto dialog = std::make_unique<QFileDialog>(parent, tr("Load PCSAT Telemetry History"), dir);
     dialog->setOption(QFileDialog::DontUseNativeDialog, true);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
     // ".tlh" and ".TLH" alike: history files may come from any system.
     dialog->setFilter(dialog->filter() & ~QDir::CaseSensitive);
-    const QString allFiles = QStringLiteral("Tutti i files (*.*)");
-    dialog->setNameFilters({QStringLiteral("Telemetry History (*.tlh)"), allFiles});
-    dialog->selectNameFilter(QStringLiteral("Telemetry History (*.tlh)"));
+    const QString allFiles = tr("Tutti i files (*.*)");
+    const QString historyFiles = tr("Telemetry History (*.tlh)");
+    dialog->setNameFilters({historyFiles, allFiles});
+    dialog->selectNameFilter(historyFiles);
     // "*.*" would leave out names without a dot here; the entry is meant for
     // every file, so its pattern becomes "*" once the dialog has applied it.
     QFileDialog* raw = dialog.get();
@@ -106,6 +107,15 @@ void QtDialogs::aprsIsConfigProblems(const QStringList& problems)
 void QtDialogs::loadError(const QString& path)
 {
     makeLoadErrorBox(m_parent, path)->exec();
+}
+
+void QtDialogs::information(const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, m_parent);
+    box.setTextFormat(Qt::RichText);
+    box.setTextInteractionFlags(Qt::TextBrowserInteraction);
+    box.setIconPixmap(QApplication::windowIcon().pixmap(64));
+    box.exec();
 }
 
 QString QtDialogs::openTelemetryHistory(const QString& initialDir)

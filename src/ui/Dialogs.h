@@ -1,4 +1,5 @@
 #pragma once
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -11,7 +12,8 @@ class QWidget;
 namespace selvane {
 
 // The program's modal dialogs. The windows call them through this interface
-// so that tests can answer them without blocking.
+// so that tests can answer them without blocking. Their texts are in the
+// user's language (tr), except the names the settings and files use.
 class IDialogs {
 public:
     virtual ~IDialogs() = default;
@@ -36,14 +38,18 @@ public:
     // The history file-open dialog, starting in initialDir. Returns the chosen
     // file's path, or an empty text when the user cancelled.
     virtual QString openTelemetryHistory(const QString& initialDir) = 0;
+    // A text to read (the help, "Informazioni su Selvane"): the title, the
+    // text (rich text: paragraphs, bold, links), the program's icon, one OK
+    // button.
+    virtual void information(const QString& title, const QString& text) = 0;
 };
 
 // The real dialogs: QMessageBox and a Qt (non-native) QFileDialog, modal to
 // the given parent window.
 class QtDialogs : public IDialogs {
+    Q_DECLARE_TR_FUNCTIONS(QtDialogs)
 public:
     explicit QtDialogs(QWidget* parent = nullptr) : m_parent(parent) {}
-    void setParent(QWidget* parent) { m_parent = parent; }
 
     void socketError(const QString& description) override;
     void logsDirectoryError() override;
@@ -52,6 +58,7 @@ public:
     void settingsFileProblem(const QString& text) override;
     void aprsIsConfigProblems(const QStringList& problems) override;
     QString openTelemetryHistory(const QString& initialDir) override;
+    void information(const QString& title, const QString& text) override;
 
     // The dialogs as they are shown, built but not run (for inspection).
     static std::unique_ptr<QMessageBox> makeSocketErrorBox(QWidget* parent, const QString& description);

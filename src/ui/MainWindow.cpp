@@ -3,6 +3,7 @@
 #include "agw/EngineProfile.h"
 #include "common/TextRules.h"
 #include "gateway/Classification.h"
+#include "selvane/Version.h"
 #include "settings/SettingsValues.h"
 
 #include <QAction>
@@ -12,18 +13,29 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
+#include <QScrollBar>
 #include <QValidator>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
 #include "ui/Tray.h"
+#include "ui/WrappedLabel.h"
+
+#ifndef SELVANE_HOMEPAGE
+#define SELVANE_HOMEPAGE "https://selvane.org"
+#endif
 
 namespace selvane {
 
@@ -32,7 +44,6 @@ namespace {
 using M = MainWindowMetrics;
 
 const QString kCaption = QStringLiteral("Selvane");
-const QString kIdleStatus = QStringLiteral("Premere START per attivare la connessione...");
 
 const QColor kStartGreen(0, 192, 0);
 const QColor kStopRed(255, 0, 0);
@@ -42,6 +53,7 @@ const QColor kReceivedLightGreen(16, 255, 16);
 const QColor kTransmittedYellow(255, 255, 128);
 const QColor kWarningRed(255, 0, 0);
 const QColor kWarningYellow(255, 255, 0);
+const QColor kNoteRed(176, 0, 0);
 
 QColor ReceivedColour(PacketColour colour)
 {
@@ -54,6 +66,29 @@ QColor ReceivedColour(PacketColour colour)
         break;
     }
     return kReceivedGreen;
+}
+
+// A text box wide enough for a typical full value of its field.
+void FitTextBox(QLineEdit* box, const QString& sample)
+{
+    // The frame and the text margins of the style, on both sides.
+    constexpr int kAround = 14;
+    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(sample) + kAround);
+}
+
+// A packet list: at least two lines (header and information) and the
+// scroll bar that brings a long line into view.
+void FitPacketList(QListWidget* list)
+{
+    const int lines = 2 * list->fontMetrics().lineSpacing() + 4;
+    list->setMinimumHeight(lines + list->horizontalScrollBar()->sizeHint().height() + 2 * list->frameWidth());
+}
+
+void SetTextColour(QWidget* widget, const QColor& colour)
+{
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::WindowText, colour);
+    widget->setPalette(pal);
 }
 
 } // namespace
@@ -144,13 +179,6 @@ MainWindow::MainWindow(IDialogs* dialogs, std::optional<bool> trayAvailable, QWi
     setWindowTitle(kCaption);
     const QIcon icon = SelvaneIcon();
     setWindowIcon(icon);
-    // The classic dialog font size, narrowed where the family has a narrow
-    // face: the captions have the room of an 8-point dialog font and the
-    // text boxes are 19 pixels high.
-    QFont f = font();
-    f.setPointSize(8);
-    f.setStretch(QFont::SemiCondensed);
-    setFont(f);
 
     m_tray = new TrayIcon(icon, this);
     m_tray->setAvailability(trayAvailable);
@@ -158,14 +186,15 @@ MainWindow::MainWindow(IDialogs* dialogs, std::optional<bool> trayAvailable, QWi
     connect(m_tray, &TrayIcon::clicked, this, &MainWindow::leaveTray);
 
     buildControls();
+    buildMenus();
+    buildTrayMenu();
     setTabOrderChain();
     showCallSignState();
 
-    setMinimumSize(M::MinClientWidthPixels(), M::MinClientHeightPixels());
-    setMaximumSize(QWIDGETSIZE_MAX, M::MaxClientHeightPixels());
-    // Design size: the whole layout, 7470 twips wide.
-    resize(M::MinClientWidthPixels(), M::MaxClientHeightPixels());
-    applyLayout();
+    // The design size, or what the texts need when that is more; the
+    // layout keeps the window from becoming smaller than they need.
+    layout()->activate();
+    resize(M::DesignClientPixels().expandedTo(minimumSize()));
     m_cmdStart->setFocus();
 }
 
@@ -173,122 +202,160 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::buildControls()
 {
-    using C = MainControl;
-    auto name = [this](QWidget* w, C c) {
-        w->setObjectName(MainControlName(c));
-        m_controls[std::size_t(c)] = w;
-    };
-
-    // Frames first, so that the controls lying on their borders are drawn
-    // above them.
-    m_frame2 = new QGroupBox(QStringLiteral("AGW Packet Engine Information"), this);
-    name(m_frame2, C::Frame2);
-    m_frame1 = new QGroupBox(QStringLiteral("Gateway Parameters"), this);
-    name(m_frame1, C::Frame1);
-    m_frame3 = new QGroupBox(QStringLiteral("AGW Packet Engine Received Packets  - all Ports -"), this);
-    name(m_frame3, C::Frame3);
-    m_frame4 = new QGroupBox(QStringLiteral("AGW Paket Engine Transmitted Packets - all Ports -"), this);
-    name(m_frame4, C::Frame4);
-    // Frame5 only positions the warning label: no border, no caption.
-    m_frame5 = new QFrame(this);
-    m_frame5->setFrameShape(QFrame::NoFrame);
-    name(m_frame5, C::Frame5);
-
-    // The engine strip.
+    // The engine strip: the status line and the port list, START beside.
+    m_frame2 = new QGroupBox(this);
+    m_frame2->setObjectName(QStringLiteral("Frame2"));
     m_cmbPort = new QComboBox(m_frame2);
-    name(m_cmbPort, C::cmbPort);
+    m_cmbPort->setObjectName(QStringLiteral("cmbPort"));
     m_cmbPort->setEditable(true);
     m_cmbPort->setInsertPolicy(QComboBox::NoInsert);
-    m_cmbPort->setToolTip(QStringLiteral("Numero porte AGWPE e relativa descrizione."));
+    m_cmbPort->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_cmbPort->setMinimumContentsLength(16);
+    m_cmbPort->setToolTip(tr("Numero porte AGWPE e relativa descrizione."));
     {
         QPalette pal = m_cmbPort->palette();
         pal.setColor(QPalette::Base, Qt::white);
         m_cmbPort->setPalette(pal);
     }
 
-    m_lblConnect = new QLabel(kIdleStatus, m_frame2);
-    name(m_lblConnect, C::lblConnect);
-    m_lblConnect->setToolTip(QStringLiteral("Stato connessione AGWPE e pacchetti lavorati."));
+    // The status line wraps a long text onto a second line rather than
+    // cutting it (a lost engine's retry time, the counters).
+    m_lblConnect = new WrappedLabel(2, m_frame2);
+    m_lblConnect->setObjectName(QStringLiteral("lblConnect"));
+    m_lblConnect->setText(tr("Premere START per attivare la connessione..."));
+    m_lblConnect->setToolTip(tr("Stato connessione AGWPE e pacchetti lavorati."));
     m_lblConnect->setAlignment(Qt::AlignCenter);
     m_lblConnect->setFrameStyle(QFrame::Box | QFrame::Plain);
     m_lblConnect->setLineWidth(1);
+    m_lblConnect->setMargin(2);
     m_lblConnect->setAutoFillBackground(true);
+    m_lblConnect->setMinimumWidth(m_lblConnect->fontMetrics().horizontalAdvance(m_lblConnect->text()) + 12);
     {
         QPalette pal = m_lblConnect->palette();
         pal.setColor(QPalette::Window, Qt::white);
         pal.setColor(QPalette::WindowText, Qt::black);
         m_lblConnect->setPalette(pal);
     }
+    auto* engineRow = new QHBoxLayout(m_frame2);
+    engineRow->addWidget(m_lblConnect, 3);
+    engineRow->addWidget(m_cmbPort, 2, Qt::AlignVCenter);
 
     m_cmdStart = new QPushButton(this);
-    name(m_cmdStart, C::cmdStart);
-    m_cmdStart->setToolTip(QStringLiteral("Avvia/arresta il gateway."));
+    m_cmdStart->setObjectName(QStringLiteral("cmdStart"));
+    m_cmdStart->setToolTip(tr("Avvia/arresta il gateway."));
     m_cmdStart->setAutoDefault(false);
-    setButtonLook(false);
+    m_cmdStart->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(m_cmdStart, &QPushButton::clicked, this, &MainWindow::startClicked);
+    setButtonLook(true);
+    const int stopWidth = m_cmdStart->sizeHint().width();
+    setButtonLook(false);
+    // As wide for STOP as for START, and as tall as the status line.
+    m_cmdStart->setMinimumSize(std::max(stopWidth, m_cmdStart->sizeHint().width()),
+                               2 * m_cmdStart->fontMetrics().lineSpacing() + 12);
 
-    // The gating check boxes. They are opaque so that the frame border they
-    // stand on does not run through their captions.
-    auto checkBox = [this, &name](C c, const char* caption, const char* tip) {
-        auto* box = new QCheckBox(QString::fromUtf8(caption), this);
-        name(box, c);
-        box->setToolTip(QString::fromUtf8(tip));
-        box->setAutoFillBackground(true);
-        box->setStyleSheet(QStringLiteral("spacing: 3px"));
+    // The caption also names the engine profile: wide enough from the start
+    // for the longest one, so that the window never jumps when it changes.
+    int widestTitle = 0;
+    for (EngineChoice choice : {EngineChoice::Automatic, EngineChoice::Agwpe, EngineChoice::DireWolf})
+        for (auto profile : {std::optional<EngineProfile>(), std::optional(EngineProfile::Agwpe),
+                             std::optional(EngineProfile::DireWolf)})
+            widestTitle = std::max(widestTitle, m_frame2->fontMetrics().horizontalAdvance(
+                                                    tr("AGW Packet Engine Information - %1")
+                                                        .arg(ProfileDescription(choice, profile))));
+    m_frame2->setMinimumWidth(widestTitle + 40);
+
+    auto* strip = new QHBoxLayout;
+    strip->addWidget(m_frame2, 1);
+    strip->addWidget(m_cmdStart, 0, Qt::AlignBottom);
+
+    // The gating check boxes, on the right above the parameters.
+    auto checkBox = [this](const char* name, const QString& caption, const QString& tip) {
+        auto* box = new QCheckBox(caption, this);
+        box->setObjectName(QLatin1String(name));
+        box->setToolTip(tip);
         return box;
     };
-    m_chkReverse = checkBox(C::chkReverse, "Gate to Sats",
-                            "Abilita la ritrasmissione dalla porta(e) Out alla porta(e) Sats dei pacchetti via "
-                            "PCSAT / ISS");
-    m_chkForward = checkBox(C::chkForward, "Gate to Out",
-                            "Abilita la ritrasmissione dei pacchetti e telemetria dalla porta(e) Sats alla "
-                            "porta(e) Out.");
-    m_chkTlm = checkBox(C::chkTlm, "Gate Telemetry",
-                        "Abilita alla trasmissione sulla porta(e) Out dei bollettini di Telemetria del PCSAT.");
+    m_chkReverse = checkBox("chkReverse", tr("Gate to Sats"),
+                            tr("Abilita la ritrasmissione dalla porta(e) Out alla porta(e) Sats dei pacchetti via "
+                               "PCSAT / ISS"));
+    m_chkForward = checkBox("chkForward", tr("Gate to Out"),
+                            tr("Abilita la ritrasmissione dei pacchetti e telemetria dalla porta(e) Sats alla "
+                               "porta(e) Out."));
+    m_chkTlm = checkBox("chkTlm", tr("Gate Telemetry"),
+                        tr("Abilita alla trasmissione sulla porta(e) Out dei bollettini di Telemetria del PCSAT."));
     connect(m_chkForward, &QCheckBox::toggled, this, &MainWindow::onForwardToggled);
+    auto* gating = new QHBoxLayout;
+    gating->addStretch(1);
+    gating->addWidget(m_chkReverse);
+    gating->addWidget(m_chkForward);
+    gating->addWidget(m_chkTlm);
 
-    // The parameters.
-    auto label = [&name](QWidget* parent, C c, const char* caption) {
-        auto* l = new QLabel(QString::fromUtf8(caption), parent);
-        name(l, c);
-        return l;
-    };
-    auto textBox = [&name](QWidget* parent, C c, int limit, TypedInputRule::Filter filter, const char* tip) {
-        auto* box = new QLineEdit(parent);
-        name(box, c);
-        box->setToolTip(QString::fromUtf8(tip));
+    // The parameters in one row; under the Call box, while no call is set,
+    // what the packets go out with instead.
+    m_frame1 = new QGroupBox(tr("Gateway Parameters"), this);
+    m_frame1->setObjectName(QStringLiteral("Frame1"));
+    auto* params = new QGridLayout(m_frame1);
+    params->setVerticalSpacing(2);
+    int column = 0;
+    auto field = [this, params, &column](const char* labelName, const QString& caption, const char* boxName,
+                                          int limit, TypedInputRule::Filter filter, const QString& tip,
+                                          const QString& sample) {
+        auto* label = new QLabel(caption, m_frame1);
+        label->setObjectName(QLatin1String(labelName));
+        auto* box = new QLineEdit(m_frame1);
+        box->setObjectName(QLatin1String(boxName));
+        box->setToolTip(tip);
         box->setValidator(new TypedInputRule(box, limit, filter));
+        label->setBuddy(box);
+        FitTextBox(box, sample);
+        params->addWidget(label, 0, column++);
+        params->addWidget(box, 0, column++);
         return box;
     };
     using F = TypedInputRule::Filter;
-    label(m_frame1, C::lblVia, "Via");
-    m_txtDigi = textBox(m_frame1, C::txtDigi, 30, F::ViaPath,
-                        "Via Path dei pacchetti da ritrasmettere sulla porta(e) Out.");
-    label(m_frame1, C::lblAdd, "Call");
-    m_txtAdd = textBox(m_frame1, C::txtAdd, 9, F::CallSign,
-                       "Inserire il nominativo del gateway (il proprio nominativo).");
+    m_txtDigi = field("lblVia", tr("Via"), "txtDigi", 30, F::ViaPath,
+                      tr("Via Path dei pacchetti da ritrasmettere sulla porta(e) Out."), QStringLiteral("WIDE1-1,WIDE2"));
+    params->setColumnStretch(1, 1);
+    const int callColumn = column;
+    m_txtAdd = field("lblAdd", tr("Call"), "txtAdd", 9, F::CallSign,
+                     tr("Inserire il nominativo del gateway (il proprio nominativo)."), QStringLiteral("N0CALL-15"));
     connect(m_txtAdd, &QLineEdit::textChanged, this, &MainWindow::showCallSignState);
-    label(m_frame1, C::lblIn, "Sats");
-    m_txtIn = textBox(m_frame1, C::txtIn, 3, F::None,
-                      "Porta(e) AGWPE che riveve i pacchetti dal Pcsat / Iss. Si possono specificare più porte "
-                      "separate da virgole.");
-    label(m_frame1, C::lblOut, "Out");
-    m_txtOut = textBox(m_frame1, C::txtOut, 7, F::None,
-                       "Porta(e) AGWPE di ritrasmissione pacchetti. Si possono specificare più porte separate "
-                       "da virgole.");
-    label(m_frame1, C::lblDup, "Dup");
-    m_txtDup = textBox(m_frame1, C::txtDup, 3, F::None,
-                       "Tempo in secondi entro il quale pacchetti uguali non vengono ritrasmessi.");
-    label(m_frame1, C::lblAddress, "IP");
-    m_txtAddress = textBox(m_frame1, C::txtAddress, 16, F::None,
-                           "Indirizzo IP di AGWPE. Normalnente è localhost");
+    m_txtIn = field("lblIn", tr("Sats"), "txtIn", 3, F::None,
+                    tr("Porta(e) AGWPE che riveve i pacchetti dal Pcsat / Iss. Si possono specificare più porte "
+                       "separate da virgole."),
+                    QStringLiteral("1,2"));
+    m_txtOut = field("lblOut", tr("Out"), "txtOut", 7, F::None,
+                     tr("Porta(e) AGWPE di ritrasmissione pacchetti. Si possono specificare più porte separate "
+                        "da virgole."),
+                     QStringLiteral("2,3,4,5"));
+    m_txtDup = field("lblDup", tr("Dup"), "txtDup", 3, F::None,
+                     tr("Tempo in secondi entro il quale pacchetti uguali non vengono ritrasmessi."),
+                     QStringLiteral("300"));
+    m_txtAddress = field("lblAddress", tr("IP"), "txtAddress", 16, F::None,
+                         tr("Indirizzo IP di AGWPE. Normalnente è localhost"), QStringLiteral("192.168.100.100"));
+    m_callNote = new QLabel(m_frame1);
+    m_callNote->setObjectName(QStringLiteral("lblCallNote"));
+    SetTextColour(m_callNote, kNoteRed);
+    {
+        // The note's line is kept while it is hidden: typing a call does not
+        // make the window jump.
+        QSizePolicy keep = m_callNote->sizePolicy();
+        keep.setRetainSizeWhenHidden(true);
+        m_callNote->setSizePolicy(keep);
+    }
+    params->addWidget(m_callNote, 1, callColumn, 1, column - callColumn, Qt::AlignLeft);
 
-    // The warning: red, bold yellow text, hidden until there is one.
+    // The warning, on the right above the received packets: red, bold
+    // yellow text, hidden until there is one (its line is kept).
+    m_frame5 = new QFrame(this);
+    m_frame5->setObjectName(QStringLiteral("Frame5"));
+    m_frame5->setFrameShape(QFrame::NoFrame);
     m_lblWarning = new QLabel(m_frame5);
-    name(m_lblWarning, C::lblWarning);
+    m_lblWarning->setObjectName(QStringLiteral("lblWarning"));
     m_lblWarning->setAlignment(Qt::AlignCenter);
     m_lblWarning->setFrameStyle(QFrame::Box | QFrame::Plain);
     m_lblWarning->setLineWidth(1);
+    m_lblWarning->setMargin(1);
     m_lblWarning->setAutoFillBackground(true);
     {
         QPalette pal = m_lblWarning->palette();
@@ -298,42 +365,63 @@ void MainWindow::buildControls()
         QFont bold = m_lblWarning->font();
         bold.setBold(true);
         m_lblWarning->setFont(bold);
+        QSizePolicy keep = m_lblWarning->sizePolicy();
+        keep.setRetainSizeWhenHidden(true);
+        m_lblWarning->setSizePolicy(keep);
+        m_lblWarning->setMinimumHeight(QFontMetrics(bold).height() + 4);
     }
     m_lblWarning->hide();
+    auto* warningBox = new QHBoxLayout(m_frame5);
+    warningBox->setContentsMargins(0, 0, 0, 0);
+    warningBox->addWidget(m_lblWarning);
+    auto* warningRow = new QHBoxLayout;
+    warningRow->addStretch(1);
+    warningRow->addWidget(m_frame5);
 
-    // The packet lists.
-    auto list = [this, &name](C c, const char* tip) {
-        auto* l = new QListWidget(this);
-        name(l, c);
-        l->setToolTip(QString::fromUtf8(tip));
-        l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The packet lists. A line longer than its list scrolls sideways.
+    auto list = [this](QGroupBox* frame, const char* name, const QString& tip) {
+        auto* l = new QListWidget(frame);
+        l->setObjectName(QLatin1String(name));
+        l->setToolTip(tip);
+        l->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         l->setTextElideMode(Qt::ElideNone);
         l->setUniformItemSizes(true);
         l->setSpacing(0);
+        FitPacketList(l);
         return l;
     };
-    m_list2 = list(C::List2, "Pacchetti ricevuti. Sfondo: Giallo=ritrasmessi  Verde=altre porte  Verde "
-                             "chiaro=duplicati.");
-    m_list2->addItem(QStringLiteral("Selvane v3"));
-    setListColour(m_list2, kReceivedGreen);
+    m_frame3 = new QGroupBox(tr("AGW Packet Engine Received Packets  - all Ports -"), this);
+    m_frame3->setObjectName(QStringLiteral("Frame3"));
+    m_receivedList = list(m_frame3, "List2",
+                          tr("Pacchetti ricevuti. Sfondo: Giallo=ritrasmessi  Verde=altre porte  Verde "
+                             "chiaro=duplicati."));
+    m_receivedList->addItem(QStringLiteral("Selvane v3"));
+    setListColour(m_receivedList, kReceivedGreen);
+    m_aprsIsLine = new WrappedLabel(1, m_frame3);
+    m_aprsIsLine->setObjectName(QStringLiteral("lblAprsIs"));
+    m_aprsIsLine->hide();
+    auto* received = new QVBoxLayout(m_frame3);
+    received->addWidget(m_receivedList, 1);
+    received->addWidget(m_aprsIsLine);
 
-    // The telemetry window mode: one group, "Hide" selected.
+    // The telemetry window mode: one group, "Hide" selected; and "Logs".
     auto* group = new QButtonGroup(this);
     group->setExclusive(true);
-    const std::array<const char*, 3> modeCaptions{"Show Tlm", "Hide", "Auto"};
-    const std::array<const char*, 3> modeTips{
-        "Finestra Telemetria PCSAT sempre visibile.",
-        "Finestra Telemetria PCSAT sempre nascosta.",
-        "Finestra di telemetria visibile in presenza di pacchetti di TLM per 15 minuti.",
+    const std::array<QString, 3> modeCaptions{tr("Show Tlm"), tr("Hide"), tr("Auto")};
+    const std::array<QString, 3> modeTips{
+        tr("Finestra Telemetria PCSAT sempre visibile."),
+        tr("Finestra Telemetria PCSAT sempre nascosta."),
+        tr("Finestra di telemetria visibile in presenza di pacchetti di TLM per 15 minuti."),
     };
+    auto* modes = new QHBoxLayout;
+    modes->addStretch(1);
     for (int i = 0; i < 3; ++i) {
-        auto* opt = new QRadioButton(QString::fromUtf8(modeCaptions[std::size_t(i)]), this);
-        name(opt, C(int(C::optTlm0) + i));
-        opt->setToolTip(QString::fromUtf8(modeTips[std::size_t(i)]));
-        opt->setAutoFillBackground(true);
-        opt->setStyleSheet(QStringLiteral("spacing: 3px"));
+        auto* opt = new QRadioButton(modeCaptions[std::size_t(i)], this);
+        opt->setObjectName(QStringLiteral("optTlm%1").arg(i));
+        opt->setToolTip(modeTips[std::size_t(i)]);
         group->addButton(opt, i);
         m_optTlm[std::size_t(i)] = opt;
+        modes->addWidget(opt);
         connect(opt, &QRadioButton::toggled, this, [this, i](bool checked) {
             if (!checked)
                 return;
@@ -345,34 +433,86 @@ void MainWindow::buildControls()
         });
     }
     m_optTlm[1]->setChecked(true);
-
-    m_chkLog = checkBox(C::chkLog, "Logs",
-                        "Abilita la scrittura dei pacchetti ritrasmessi su un log compatibile UI-View e della "
-                        "telemetria PCSAT.");
+    m_chkLog = checkBox("chkLog", tr("Logs"),
+                        tr("Abilita la scrittura dei pacchetti ritrasmessi su un log compatibile UI-View e della "
+                           "telemetria PCSAT."));
     connect(m_chkLog, &QCheckBox::toggled, this, &MainWindow::logToggled);
+    modes->addSpacing(12);
+    modes->addWidget(m_chkLog);
 
-    m_list1 = list(C::List1, "Pacchetti trasmessi.");
-    setListColour(m_list1, kTransmittedYellow);
+    m_frame4 = new QGroupBox(tr("AGW Paket Engine Transmitted Packets - all Ports -"), this);
+    m_frame4->setObjectName(QStringLiteral("Frame4"));
+    m_transmittedList = list(m_frame4, "List1", tr("Pacchetti trasmessi."));
+    setListColour(m_transmittedList, kTransmittedYellow);
+    auto* transmitted = new QVBoxLayout(m_frame4);
+    transmitted->addWidget(m_transmittedList, 1);
 
-    // Frame2's context menu: the engine profile (automatic from the
-    // engine's version, or chosen), and reconnecting by itself.
-    auto* engineGroup = new QActionGroup(m_frame2);
+    // Conditions that last, under everything else.
+    m_noticeLine = new WrappedLabel(1, this);
+    m_noticeLine->setObjectName(QStringLiteral("lblNotice"));
+    SetTextColour(m_noticeLine, kNoteRed);
+    m_noticeLine->hide();
+
+    auto* root = new QVBoxLayout(this);
+    root->setSpacing(4);
+    root->addLayout(strip);
+    root->addLayout(gating);
+    root->addWidget(m_frame1);
+    root->addLayout(warningRow);
+    root->addWidget(m_frame3, 1);
+    root->addLayout(modes);
+    root->addWidget(m_frame4, 1);
+    root->addWidget(m_noticeLine);
+
+    showEngineProfile(ProfileDescription(EngineChoice::Automatic, std::nullopt));
+}
+
+void MainWindow::buildMenus()
+{
+    m_menuBar = new QMenuBar(this);
+    m_menuBar->setObjectName(QStringLiteral("menuBar"));
+    // The window keeps its menu bar (no global menu of the desktop): the
+    // layout counts on it.
+    m_menuBar->setNativeMenuBar(false);
+    layout()->setMenuBar(m_menuBar);
+
+    QMenu* file = m_menuBar->addMenu(tr("&File"));
+    file->setObjectName(QStringLiteral("menuFile"));
+    QAction* exit = file->addAction(tr("&Esci"), this, &QWidget::close);
+    exit->setObjectName(QStringLiteral("actionExit"));
+    exit->setShortcut(QKeySequence::Quit);
+
+    // "Impostazioni" and the engine frame's context menu hold the same
+    // actions: the engine profile (automatic from the engine's version, or
+    // chosen), reconnecting by itself, then the settings dialogs.
+    QMenu* settings = m_menuBar->addMenu(tr("&Impostazioni"));
+    settings->setObjectName(QStringLiteral("menuSettings"));
+    auto both = [this, settings](QAction* a) {
+        settings->addAction(a);
+        m_frame2->addAction(a);
+    };
+    auto separator = [this, &both] {
+        auto* s = new QAction(this);
+        s->setSeparator(true);
+        both(s);
+    };
+    auto* engineGroup = new QActionGroup(this);
     engineGroup->setExclusive(true);
     const struct {
         EngineChoice choice;
-        const char* text;
+        QString text;
         const char* name;
     } engines[] = {
-        {EngineChoice::Automatic, "Profilo motore automatico (dalla versione)", "engineAutomatic"},
-        {EngineChoice::Agwpe, "AGW Packet Engine (via RS0ISSP)", "engineAgwpe"},
-        {EngineChoice::DireWolf, "Dire Wolf-compatibile (via RS0ISS*)", "engineDireWolf"},
+        {EngineChoice::Automatic, tr("Profilo motore automatico (dalla versione)"), "engineAutomatic"},
+        {EngineChoice::Agwpe, tr("AGW Packet Engine (via RS0ISSP)"), "engineAgwpe"},
+        {EngineChoice::DireWolf, tr("Dire Wolf-compatibile (via RS0ISS*)"), "engineDireWolf"},
     };
     for (const auto& e : engines) {
-        auto* a = new QAction(QString::fromLatin1(e.text), m_frame2);
-        a->setObjectName(QString::fromLatin1(e.name));
+        auto* a = new QAction(e.text, this);
+        a->setObjectName(QLatin1String(e.name));
         a->setCheckable(true);
         engineGroup->addAction(a);
-        m_frame2->addAction(a);
+        both(a);
         m_engineActions[std::size_t(e.choice)] = a;
         connect(a, &QAction::toggled, this, [this, choice = e.choice](bool checked) {
             if (checked && m_engineChoice != choice) {
@@ -382,58 +522,119 @@ void MainWindow::buildControls()
         });
     }
     m_engineActions[std::size_t(EngineChoice::Automatic)]->setChecked(true);
-    auto* separator = new QAction(m_frame2);
-    separator->setSeparator(true);
-    m_frame2->addAction(separator);
-    m_autoReconnect = new QAction(QStringLiteral("Riconnetti automaticamente"), m_frame2);
+    separator();
+    m_autoReconnect = new QAction(tr("Riconnetti automaticamente"), this);
     m_autoReconnect->setObjectName(QStringLiteral("autoReconnect"));
     m_autoReconnect->setCheckable(true);
-    m_frame2->addAction(m_autoReconnect);
+    both(m_autoReconnect);
     connect(m_autoReconnect, &QAction::toggled, this, &MainWindow::autoReconnectChanged);
-    m_aprsIsAction = new QAction(QStringLiteral("APRS-IS..."), m_frame2);
+
+    // The settings dialogs, one action each, in this order. A new dialog
+    // (the engine's "Motore...") is added here, with a signal of its own
+    // that the application answers.
+    separator();
+    m_aprsIsAction = new QAction(tr("APRS-IS..."), this);
     m_aprsIsAction->setObjectName(QStringLiteral("aprsIs"));
-    m_frame2->addAction(m_aprsIsAction);
+    both(m_aprsIsAction);
     connect(m_aprsIsAction, &QAction::triggered, this, &MainWindow::aprsIsRequested);
-    m_satellitesAction = new QAction(QStringLiteral("Satelliti..."), m_frame2);
+    m_satellitesAction = new QAction(tr("Satelliti..."), this);
     m_satellitesAction->setObjectName(QStringLiteral("satellites"));
-    m_frame2->addAction(m_satellitesAction);
+    both(m_satellitesAction);
     connect(m_satellitesAction, &QAction::triggered, this, &MainWindow::satellitesRequested);
     m_frame2->setContextMenuPolicy(Qt::ActionsContextMenu);
-    showEngineProfile(ProfileDescription(EngineChoice::Automatic, std::nullopt));
+
+    QMenu* windows = m_menuBar->addMenu(tr("Fi&nestre"));
+    windows->setObjectName(QStringLiteral("menuWindows"));
+    m_telemetryWindowAction = windows->addAction(tr("Finestra telemetria PCSAT"));
+    m_telemetryWindowAction->setObjectName(QStringLiteral("actionTelemetryWindow"));
+    m_telemetryWindowAction->setCheckable(true);
+    connect(m_telemetryWindowAction, &QAction::triggered, this, &MainWindow::telemetryWindowRequested);
+    QAction* minimise = windows->addAction(tr("Riduci nell'area di notifica"), this, &QWidget::showMinimized);
+    minimise->setObjectName(QStringLiteral("actionMinimise"));
+
+    QMenu* help = m_menuBar->addMenu(tr("&Aiuto"));
+    help->setObjectName(QStringLiteral("menuHelp"));
+    QAction* controls = help->addAction(tr("Guida ai comandi"), this, &MainWindow::showHelp);
+    controls->setObjectName(QStringLiteral("actionHelp"));
+    controls->setShortcut(QKeySequence::HelpContents);
+    QAction* about = help->addAction(tr("Informazioni su Selvane"), this, &MainWindow::showAbout);
+    about->setObjectName(QStringLiteral("actionAbout"));
+}
+
+void MainWindow::buildTrayMenu()
+{
+    m_trayMenu = new QMenu(this);
+    m_trayMenu->setObjectName(QStringLiteral("trayMenu"));
+    m_trayShowAction = m_trayMenu->addAction(QString(), this, [this] {
+        if (m_tray->isInTray() || isHidden() || isMinimized())
+            leaveTray();
+        else
+            showMinimized();
+    });
+    m_trayShowAction->setObjectName(QStringLiteral("trayShow"));
+    m_trayStartAction = m_trayMenu->addAction(QString(), this, &MainWindow::startClicked);
+    m_trayStartAction->setObjectName(QStringLiteral("trayStart"));
+    m_trayMenu->addSeparator();
+    QAction* exit = m_trayMenu->addAction(tr("Esci"), this, &QWidget::close);
+    exit->setObjectName(QStringLiteral("trayExit"));
+    const auto refresh = [this] {
+        const bool away = m_tray->isInTray() || isHidden() || isMinimized();
+        m_trayShowAction->setText(away ? tr("Mostra Selvane") : tr("Nascondi Selvane"));
+        m_trayStartAction->setText(m_cmdStart->text());
+    };
+    connect(m_trayMenu, &QMenu::aboutToShow, this, refresh);
+    refresh();
+    m_tray->setContextMenu(m_trayMenu);
 }
 
 void MainWindow::setTabOrderChain()
 {
     const QList<QWidget*> order{
-        m_cmdStart, m_txtAddress, m_txtDigi, m_txtIn,   m_txtAdd,   m_cmbPort,
-        m_list2,    m_list1,      m_txtDup,  m_txtOut,  m_chkLog,   m_optTlm[0],
-        m_optTlm[1], m_optTlm[2], m_chkForward, m_chkReverse, m_chkTlm,
+        m_cmdStart,  m_txtAddress, m_txtDigi,      m_txtIn,           m_txtAdd,    m_cmbPort,
+        m_receivedList, m_transmittedList, m_txtDup, m_txtOut,       m_chkLog,    m_optTlm[0],
+        m_optTlm[1], m_optTlm[2],  m_chkForward,   m_chkReverse,      m_chkTlm,
     };
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
 
-void MainWindow::applyLayout()
+void MainWindow::showHelp()
 {
-    m_layout = MainLayout::ForOuterWidth(outerWidthTwips());
-    for (int i = 0; i < kMainControlCount; ++i) {
-        const auto c = MainControl(i);
-        m_controls[std::size_t(i)]->setGeometry(m_layout.pixels(c));
-    }
+    m_dialogs->information(
+        tr("Guida ai comandi"),
+        tr("<p><b>START / STOP</b>: collega Selvane al motore (AGW Packet Engine o Dire Wolf) all'indirizzo IP, "
+           "porta 8000, e avvia il gateway; STOP chiude il collegamento. Senza collegamento nulla viene "
+           "inoltrato.</p>"
+           "<p><b>Riga di stato</b>: lo stato del collegamento, poi i contatori ToSats/ToOut/Tot: pacchetti "
+           "inviati ai satelliti, alla rete locale e in tutto dall'ultimo START. <b>Elenco porte</b>: le porte "
+           "radio del motore, numerate da 1.</p>"
+           "<p><b>Gate to Sats</b>: invia ai satelliti i pacchetti indirizzati via il nominativo del gateway e un "
+           "satellite. <b>Gate to Out</b>: invia alla rete locale anche i pacchetti ripetuti da PCSAT e quelli "
+           "inviati da un satellite. <b>Gate Telemetry</b>: invia alla rete locale i bollettini della telemetria "
+           "di PCSAT.</p>"
+           "<p><b>Via</b>: il percorso aggiunto ai pacchetti inviati alla rete locale. <b>Call</b>: il proprio "
+           "nominativo. <b>Sats</b> e <b>Out</b>: le porte che ascoltano i satelliti e quelle della rete locale "
+           "(cifre da 1 a 9, per esempio 1,2). <b>Dup</b>: i secondi entro i quali lo stesso pacchetto non viene "
+           "inviato di nuovo. <b>IP</b>: l'indirizzo del motore.</p>"
+           "<p><b>Show Tlm / Hide / Auto</b>: la finestra della telemetria sempre visibile, sempre nascosta, o "
+           "visibile per 15 minuti quando arriva telemetria. <b>Logs</b>: scrive i pacchetti inviati e la "
+           "telemetria nella cartella Logs.</p>"
+           "<p>Gli elenchi mostrano l'ultimo pacchetto ricevuto (giallo: inviato; verde: non per il gateway; "
+           "verde chiaro: duplicato trattenuto) e l'ultimo trasmesso. Le impostazioni sono salvate in "
+           "Selvane.ini alla chiusura; ridotta a icona, la finestra resta nell'area di notifica.</p>"));
 }
 
-void MainWindow::resizeEvent(QResizeEvent* event)
+void MainWindow::showAbout()
 {
-    QWidget::resizeEvent(event);
-    // The minimum and maximum sizes keep the window within the rules; a
-    // window manager that ignores them is corrected here.
-    const int w = std::max(width(), M::MinClientWidthPixels());
-    const int h = std::clamp(height(), M::MinClientHeightPixels(), M::MaxClientHeightPixels());
-    if (w != width() || h != height()) {
-        resize(w, h);
-        return;
-    }
-    applyLayout();
+    const QString home = QStringLiteral(SELVANE_HOMEPAGE);
+    m_dialogs->information(
+        tr("Informazioni su Selvane"),
+        tr("<h3>Selvane %1</h3>"
+           "<p>Gateway per i pacchetti APRS ascoltati tramite i satelliti radioamatoriali.</p>"
+           "<p>Licenza: GNU General Public License, versione 3 o successiva. Selvane è fornito senza alcuna "
+           "garanzia.</p>"
+           "<p>Sito: <a href=\"%2\">%2</a></p>")
+            .arg(QStringLiteral(SELVANE_VERSION), home));
 }
 
 void MainWindow::changeEvent(QEvent* event)
@@ -469,7 +670,7 @@ void MainWindow::sendToTray()
 
 void MainWindow::leaveTray()
 {
-    if (!m_tray->isInTray())
+    if (!m_tray->isInTray() && !isHidden() && !isMinimized())
         return;
     // Back at the former place and size.
     showNormal();
@@ -486,13 +687,15 @@ void MainWindow::setTrayAvailable(std::optional<bool> available)
 void MainWindow::setButtonLook(bool running)
 {
     const QColor c = running ? kStopRed : kStartGreen;
-    m_cmdStart->setText(running ? QStringLiteral("STOP") : QStringLiteral("START"));
+    m_cmdStart->setText(running ? tr("STOP") : tr("START"));
     m_cmdStart->setStyleSheet(
         QStringLiteral("QPushButton#cmdStart { background-color: %1; color: black;"
-                       " border: 1px solid #404040; border-radius: 2px; }"
+                       " border: 1px solid #404040; border-radius: 2px; padding: 4px 10px; }"
                        "QPushButton#cmdStart:pressed { background-color: %2; }"
                        "QPushButton#cmdStart:focus { border: 2px solid #202020; }")
             .arg(c.name(), c.darker(120).name()));
+    if (m_trayStartAction)
+        m_trayStartAction->setText(m_cmdStart->text());
 }
 
 void MainWindow::setListColour(QListWidget* list, const QColor& colour)
@@ -534,18 +737,18 @@ void MainWindow::setRunning(bool running)
 
 void MainWindow::showReceived(const QStringList& lines, PacketColour colour)
 {
-    m_list2->clear();
+    m_receivedList->clear();
     // An information field may hold CRs or LFs: shown on one line.
     for (const QString& line : lines)
-        m_list2->addItem(OneLine(line));
+        m_receivedList->addItem(OneLine(line));
     m_receivedColour = colour;
-    setListColour(m_list2, ReceivedColour(colour));
+    setListColour(m_receivedList, ReceivedColour(colour));
 }
 
 void MainWindow::showTransmitted(const QStringList& lines)
 {
-    m_list1->clear();
-    m_list1->addItems(lines);
+    m_transmittedList->clear();
+    m_transmittedList->addItems(lines);
 }
 
 void MainWindow::setPortsText(const QString& text)
@@ -568,42 +771,57 @@ void MainWindow::clearPorts()
     m_cmbPort->clearEditText();
 }
 
-void MainWindow::showAprsIs(const QString& text)
+void MainWindow::showAprsIs(const QString& text, const QString& tip)
 {
-    const QString base = QStringLiteral("AGW Packet Engine Received Packets  - all Ports -");
-    m_frame3->setTitle(text.isEmpty() ? base : base + QStringLiteral("  ") + text);
+    m_aprsIsLine->setText(text);
+    m_aprsIsLine->setToolTip(tip);
+    m_aprsIsLine->setVisible(!text.isEmpty());
+}
+
+QString MainWindow::aprsIsText() const
+{
+    return m_aprsIsLine->text();
 }
 
 void MainWindow::showEngineProfile(const QString& text)
 {
     m_profileText = text;
-    m_frame2->setTitle(QStringLiteral("AGW Packet Engine Information - ") + text);
+    m_frame2->setTitle(tr("AGW Packet Engine Information - %1").arg(text));
 }
 
 void MainWindow::setNotice(Notice notice, const QString& text)
 {
     m_notices[std::size_t(notice)] = text;
-    const QString base = QStringLiteral("AGW Paket Engine Transmitted Packets - all Ports -");
-    const QString notices = noticeText();
-    m_frame4->setTitle(notices.isEmpty() ? base : base + QStringLiteral("  ") + notices);
-}
-
-QString MainWindow::noticeText() const
-{
     QStringList shown;
     for (const QString& n : m_notices)
         if (!n.isEmpty())
             shown << n;
-    return shown.join(QStringLiteral(" - "));
+    m_noticeLine->setText(shown.join(QLatin1Char('\n')));
+    m_noticeLine->setVisible(!shown.isEmpty());
+}
+
+QString MainWindow::noticeText() const
+{
+    return m_noticeLine->text();
 }
 
 void MainWindow::showCallSignState()
 {
-    // The alias the packets go out with, in grey in the empty box, framed in
-    // red: the gateway works, but identifies no station.
+    // The gateway works without a call, but its packets then carry an alias
+    // that identifies no station: said beside the box until one is typed.
     const bool none = TrimBlanks(m_txtAdd->text()).isEmpty();
-    m_txtAdd->setPlaceholderText(none ? CallOrAlias({}) : QString());
-    m_txtAdd->setStyleSheet(none ? QStringLiteral("QLineEdit { border: 1px solid #d00000; }") : QString());
+    m_callNote->setText(none ? tr("nessun nominativo: esce %1").arg(CallOrAlias({})) : QString());
+    m_callNote->setVisible(none);
+}
+
+QString MainWindow::callSignNote() const
+{
+    return m_callNote->isHidden() ? QString() : m_callNote->text();
+}
+
+void MainWindow::setTelemetryWindowShown(bool shown)
+{
+    m_telemetryWindowAction->setChecked(shown);
 }
 
 void MainWindow::showSocketError(const QString& description)
@@ -646,8 +864,8 @@ bool MainWindow::applyTexts(const GatewaySettings& s)
 bool MainWindow::applyMainWindow(int left, int top, int width)
 {
     move(TwipsToPixels(left), TwipsToPixels(top));
-    // The size rules raise a width below 7470 twips to 7470.
-    resize(M::ClientPixelsFromOuterWidth(M::ClampOuterWidth(width)), height());
+    layout()->activate();
+    resize(std::max(M::ClientPixelsFromOuterWidth(width), minimumWidth()), height());
     return true;
 }
 
@@ -786,16 +1004,16 @@ bool MainWindow::isInTray() const { return m_tray->isInTray(); }
 QStringList MainWindow::receivedLines() const
 {
     QStringList lines;
-    for (int i = 0; i < m_list2->count(); ++i)
-        lines << m_list2->item(i)->text();
+    for (int i = 0; i < m_receivedList->count(); ++i)
+        lines << m_receivedList->item(i)->text();
     return lines;
 }
 
 QStringList MainWindow::transmittedLines() const
 {
     QStringList lines;
-    for (int i = 0; i < m_list1->count(); ++i)
-        lines << m_list1->item(i)->text();
+    for (int i = 0; i < m_transmittedList->count(); ++i)
+        lines << m_transmittedList->item(i)->text();
     return lines;
 }
 
@@ -810,7 +1028,6 @@ QStringList MainWindow::ports() const
 }
 
 int MainWindow::outerWidthTwips() const { return M::OuterWidthFromClientPixels(width()); }
-int MainWindow::outerHeightTwips() const { return M::OuterHeightFromClientPixels(height()); }
 int MainWindow::leftTwips() const { return PixelsToTwips(x()); }
 int MainWindow::topTwips() const { return PixelsToTwips(y()); }
 

@@ -11,7 +11,7 @@
 #include "settings/GatewaySettings.h"
 #include "settings/SettingsTarget.h"
 #include "ui/Dialogs.h"
-#include "ui/MainLayout.h"
+#include "ui/Twips.h"
 
 class QAction;
 class QCheckBox;
@@ -21,6 +21,8 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
+class QMenuBar;
 class QPushButton;
 class QRadioButton;
 
@@ -30,17 +32,28 @@ class TrayIcon;
 
 // frmSelvane, the main window: the connection button and status, the
 // gateway parameters, the gating check boxes, the daily-log check box, the
-// telemetry window mode and the two packet lists. It shows what it is told
-// (ILinkView), lets the gateway read its boxes at the moment a value is needed
-// (ILiveSettings), takes and gives back the settings file's values
-// (ISettingsTarget) and reports what the user does through its signals. It
-// makes no gateway decisions of its own.
+// telemetry window mode and the two packet lists, with a menu bar that
+// reaches every function. It shows what it is told (ILinkView), lets the
+// gateway read its boxes at the moment a value is needed (ILiveSettings),
+// takes and gives back the settings file's values (ISettingsTarget) and
+// reports what the user does through its signals. It makes no gateway
+// decisions of its own.
 //
-// Sizes: the window keeps its design frame allowance (see MainWindowMetrics):
-// outer width in twips = client width * 15 + 120, outer height = client
-// height * 15 + 405. Width at least 7470 twips, height 1015..3765; the
-// controls never move vertically. Minimising sends the window to the system
-// tray when there is one; without a tray it stays minimised in the task bar.
+// Layout, top to bottom: the engine strip (status line and port list in
+// "AGW Packet Engine Information", START to its right); the three gating
+// check boxes on the right; the parameters in one row, with a note under
+// the Call box while no call is set; the warning on the right; the received
+// packets with the APRS-IS state under them; the mode buttons and "Logs" on
+// the right; the transmitted packets; a notice line for conditions that last
+// (files not written, no satellite enabled). Everything is sized by Qt
+// layouts from the texts at the desktop's font and scaling: the window
+// starts at its design size (7470 x 3765 twips outer) or at what its texts
+// need when that is more, and can be resized, the two packet lists taking
+// the room gained. Only the outer width is stored (see MainWindowMetrics).
+//
+// Minimising sends the window to the system tray when there is one; without
+// a tray it stays minimised in the task bar. The tray icon's menu shows or
+// hides the window, starts or stops the gateway and ends the program.
 class MainWindow : public QWidget, public ILinkView, public ILiveSettings, public ISettingsTarget {
     Q_OBJECT
 public:
@@ -81,6 +94,8 @@ public:
 
     // --- ISettingsTarget ---
     bool applyTexts(const GatewaySettings& s) override;
+    // The stored place and outer width; a width narrower than the window's
+    // texts need is raised to it.
     bool applyMainWindow(int left, int top, int width) override;
     bool applyDailyLog(int value) override;
     bool applyTelemetryMode(int mode) override;
@@ -111,9 +126,8 @@ public:
     QString portsText() const;             // cmbPort text
     QStringList ports() const;             // cmbPort list
 
-    // Outer size and position in twips (see the class comment).
+    // Outer width and position in twips (see MainWindowMetrics).
     int outerWidthTwips() const;
-    int outerHeightTwips() const;
     int leftTwips() const;
     int topTwips() const;
 
@@ -134,30 +148,44 @@ public:
     // platform each time.
     void setTrayAvailable(std::optional<bool> available);
 
-    // The Frame2 context-menu actions: the engine profile, and reconnecting.
+    // The menu bar: "File", "Impostazioni", "Finestre", "Aiuto".
+    QMenuBar* menuBar() const { return m_menuBar; }
+    // The settings actions, in "Impostazioni" and in the engine frame's
+    // context menu alike: the engine profile, reconnecting, the dialogs.
     QAction* engineAction(EngineChoice choice) const { return m_engineActions[std::size_t(choice)]; }
     QAction* autoReconnectAction() const { return m_autoReconnect; }
     QAction* aprsIsAction() const { return m_aprsIsAction; }
-    // The APRS-IS state and counter, shown in the received-packets frame's
-    // caption; empty while the upload is off.
-    void showAprsIs(const QString& text);
+    QAction* satellitesAction() const { return m_satellitesAction; }
+    // "Finestre": the telemetry window (checked while it is shown).
+    QAction* telemetryWindowAction() const { return m_telemetryWindowAction; }
+    // Follows the telemetry window, whoever showed or hid it.
+    void setTelemetryWindowShown(bool shown);
+    // The tray icon's menu: show or hide the window, START/STOP, exit.
+    QMenu* trayMenu() const { return m_trayMenu; }
+
+    // The APRS-IS state and counters, on a line under the received packets;
+    // the line is hidden while the text is empty (upload off). The tip says
+    // more (server, login, the last error).
+    void showAprsIs(const QString& text, const QString& tip = {});
+    QString aprsIsText() const;
     // The profile shown in Frame2's caption.
     QString engineProfileText() const { return m_profileText; }
-    QAction* satellitesAction() const { return m_satellitesAction; }
 
-    // Conditions that last until they are mended, shown in the caption of
-    // the transmitted-packets frame, where the counters line that replaces
-    // the status text with every packet cannot hide them. An empty text
-    // clears one.
+    // Conditions that last until they are mended, on the notice line at
+    // the bottom, which the counters line refreshed with every packet never
+    // overwrites. An empty text clears one; the line is hidden while none
+    // is set.
     enum class Notice { Files, Satellites };
     void setNotice(Notice notice, const QString& text);
     QString noticeText() const;
 
-    // The layout currently applied (for the outer width).
-    const MainLayout& layout() const { return m_layout; }
+    // While no call sign is set: the note beside the Call box naming what
+    // the packets go out with instead ("" when a call is set).
+    QString callSignNote() const;
 
 signals:
-    // cmdStart was clicked (the controller toggles the link).
+    // cmdStart was clicked, or START/STOP chosen from the tray menu (the
+    // controller toggles the link).
     void startClicked();
     // chkLog changed, by the user or by applyDailyLog.
     void logToggled(bool checked);
@@ -166,26 +194,28 @@ signals:
     // An optTlm button was selected by the user (its index), or
     // applyTelemetryMode was given a valid mode: ApplyTelemetryWindowMode.
     void telemetryModeSelected(int mode);
-    // The engine profile choice changed, from the context menu or
-    // applyEngineChoice.
+    // The engine profile choice changed, from a menu or applyEngineChoice.
     void engineChoiceChanged(EngineChoice choice);
     void autoReconnectChanged(bool on);
-    // "APRS-IS..." was chosen from the context menu.
+    // "APRS-IS..." was chosen from a menu.
     void aprsIsRequested();
-    // "Satelliti..." was chosen from the context menu.
+    // "Satelliti..." was chosen from a menu.
     void satellitesRequested();
+    // "Finestre" > telemetry window: the user wants it shown (true) or
+    // hidden (false).
+    void telemetryWindowRequested(bool show);
     // The window is closing (emitted before it closes; cannot be cancelled).
     void closing();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
+    void buildMenus();
+    void buildTrayMenu();
     void setTabOrderChain();
-    void applyLayout();
     void sendToTray();
     void leaveTray();
     void setButtonLook(bool running);
@@ -196,14 +226,14 @@ private:
     // Without a call sign the packets go out under the alias: said beside
     // the Call box.
     void showCallSignState();
-    QWidget* control(MainControl c) const { return m_controls[std::size_t(c)]; }
+    void showHelp();
+    void showAbout();
 
     std::unique_ptr<IDialogs> m_ownDialogs;
     IDialogs* m_dialogs;
     TrayIcon* m_tray;
-    MainLayout m_layout;
-    std::array<QWidget*, kMainControlCount> m_controls{};
 
+    QMenuBar* m_menuBar = nullptr;
     QGroupBox* m_frame2 = nullptr;
     QComboBox* m_cmbPort = nullptr;
     QLabel* m_lblConnect = nullptr;
@@ -214,6 +244,7 @@ private:
     QGroupBox* m_frame1 = nullptr;
     QLineEdit* m_txtDigi = nullptr;
     QLineEdit* m_txtAdd = nullptr;
+    QLabel* m_callNote = nullptr;
     QLineEdit* m_txtIn = nullptr;
     QLineEdit* m_txtOut = nullptr;
     QLineEdit* m_txtDup = nullptr;
@@ -221,15 +252,22 @@ private:
     QFrame* m_frame5 = nullptr;
     QLabel* m_lblWarning = nullptr;
     QGroupBox* m_frame3 = nullptr;
-    QListWidget* m_list2 = nullptr;
+    QListWidget* m_receivedList = nullptr;     // List2
+    QLabel* m_aprsIsLine = nullptr;
     std::array<QRadioButton*, 3> m_optTlm{};
     QCheckBox* m_chkLog = nullptr;
     QGroupBox* m_frame4 = nullptr;
-    QListWidget* m_list1 = nullptr;
+    QListWidget* m_transmittedList = nullptr;  // List1
+    QLabel* m_noticeLine = nullptr;
+
     std::array<QAction*, 3> m_engineActions{};
     QAction* m_autoReconnect = nullptr;
     QAction* m_aprsIsAction = nullptr;
     QAction* m_satellitesAction = nullptr;
+    QAction* m_telemetryWindowAction = nullptr;
+    QMenu* m_trayMenu = nullptr;
+    QAction* m_trayShowAction = nullptr;
+    QAction* m_trayStartAction = nullptr;
     QString m_profileText;
     std::array<QString, 2> m_notices;
 
@@ -237,7 +275,7 @@ private:
     PacketColour m_receivedColour = PacketColour::Green;
     EngineChoice m_engineChoice = EngineChoice::Automatic;
     bool m_applyingMode = false;
-    double m_tlmHeight = 4850;
+    double m_tlmHeight = TelemetryWindowMetrics::DesignOuterHeight;
     int m_tlmTop = 0;
     int m_tlmLeft = 0;
 };

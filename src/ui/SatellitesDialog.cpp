@@ -29,13 +29,13 @@ QString CallsText(const QList<SatelliteCall>& calls)
 SatellitesDialog::SatellitesDialog(const SatelliteTable& table, QWidget* parent)
     : QDialog(parent), m_original(table)
 {
-    setWindowTitle(QStringLiteral("Satelliti"));
+    setWindowTitle(tr("Satelliti"));
     m_grid = new QTableWidget(0, ColumnCount, this);
     m_grid->setObjectName(QStringLiteral("satellitesGrid"));
-    m_grid->setHorizontalHeaderLabels({QStringLiteral("Attivo"), QStringLiteral("Nome"),
-                                       QStringLiteral("Digipeater (CALL-* = ogni SSID)"),
-                                       QStringLiteral("Alias di salita"), QStringLiteral("Sale come"),
-                                       QStringLiteral("Altri nominativi")});
+    m_grid->setHorizontalHeaderLabels({tr("Attivo"), tr("Nome"),
+                                       tr("Digipeater (CALL-* = ogni SSID)"),
+                                       tr("Alias di salita"), tr("Sale come"),
+                                       tr("Altri nominativi")});
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->verticalHeader()->hide();
@@ -43,9 +43,9 @@ SatellitesDialog::SatellitesDialog(const SatelliteTable& table, QWidget* parent)
     for (const Satellite& s : table.satellites())
         addRow(s, builtIn.find(s.name) != nullptr);
 
-    auto* add = new QPushButton(QStringLiteral("Aggiungi"), this);
+    auto* add = new QPushButton(tr("Aggiungi"), this);
     add->setObjectName(QStringLiteral("addSatellite"));
-    auto* remove = new QPushButton(QStringLiteral("Rimuovi"), this);
+    auto* remove = new QPushButton(tr("Rimuovi"), this);
     remove->setObjectName(QStringLiteral("removeSatellite"));
     connect(add, &QPushButton::clicked, this, [this] {
         Satellite s;
@@ -76,10 +76,10 @@ SatellitesDialog::SatellitesDialog(const SatelliteTable& table, QWidget* parent)
     rowButtons->addWidget(remove);
     rowButtons->addStretch();
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Un pacchetto è inoltrato quando il primo digipeater è un satellite "
-                                                "attivo che lo ha ripetuto (\"*\"), o quando lo ha inviato un "
-                                                "satellite; sale quando è indirizzato via il nominativo del gateway "
-                                                "seguito da un alias di salita."),
+    layout->addWidget(new QLabel(tr("Un pacchetto è inoltrato quando il primo digipeater è un satellite "
+                                    "attivo che lo ha ripetuto (\"*\"), o quando lo ha inviato un "
+                                    "satellite; sale quando è indirizzato via il nominativo del gateway "
+                                    "seguito da un alias di salita."),
                                  this));
     layout->itemAt(0)->widget()->setProperty("wordWrap", true);
     layout->addWidget(m_grid);
@@ -153,9 +153,9 @@ void SatellitesDialog::update()
 {
     const std::optional<SatelliteTable> t = table();
     m_problem->setText(t ? (t->anyEnabled() ? QString()
-                                            : QStringLiteral("Nessun satellite attivo: il gateway non inoltrerà nulla."))
-                         : QStringLiteral("Ogni riga vuole un nome unico e almeno un digipeater; i nominativi sono "
-                                          "lettere, cifre e \"-\" separati da virgole (CALL-* per ogni SSID)."));
+                                            : tr("Nessun satellite attivo: il gateway non inoltrerà nulla."))
+                         : tr("Ogni riga vuole un nome unico e almeno un digipeater; i nominativi sono "
+                                "lettere, cifre e \"-\" separati da virgole (CALL-* per ogni SSID)."));
     m_buttons->button(QDialogButtonBox::Ok)->setEnabled(t.has_value());
 }
 

@@ -2,8 +2,12 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 
+#include "telemetry/TelemetryDecoder.h"
 #include "ui/AprsIsDialog.h"
+#include "ui/Placement.h"
 #include "ui/SatellitesDialog.h"
 
 namespace selvane {
@@ -27,13 +31,18 @@ SelvaneApp::SelvaneApp(Options options)
     // The notice stays until the files are written again: the counters
     // line, refreshed with every packet, would hide it in the status line.
     connect(m_station.get(), &Station::fileTrouble, this, [this](const QString& what) {
-        m_window->setNotice(MainWindow::Notice::Files, QStringLiteral("Log non scritto (disco pieno?): ") + what);
+        m_window->setNotice(MainWindow::Notice::Files, tr("Log non scritto (disco pieno?): %1").arg(what));
     });
     connect(m_station.get(), &Station::filesRecovered, this,
             [this] { m_window->setNotice(MainWindow::Notice::Files, {}); });
     connect(m_station.get(), &Station::aprsIsStateChanged, this, &SelvaneApp::showAprsIs);
     connect(m_station.get(), &Station::aprsIsCountersChanged, this, &SelvaneApp::showAprsIs);
     connect(m_station.get(), &Station::aprsIsLoginInUse, this, &SelvaneApp::showAprsIs);
+    // Safe mode is known only from the decoder's warning, as it happens.
+    connect(m_station.get(), &Station::warningChanged, this, [this](const QString& text, bool visible) {
+        if (const std::optional<QTime> at = SafeModeWarningTime(text); visible && at && m_tlmWindow)
+            m_tlmWindow->markSafeMode(*at);
+    });
 
     AgwLink& link = m_station->link();
     connect(m_window.get(), &MainWindow::startClicked, &link, &AgwLink::toggle);
@@ -44,6 +53,8 @@ SelvaneApp::SelvaneApp(Options options)
     connect(m_tlmWindow.get(), &TelemetryWindow::hideClicked, this,
             [this] { m_station->telemetryModes().HideTelemetryWindow(); });
     connect(m_tlmWindow.get(), &TelemetryWindow::loadRequested, this, &SelvaneApp::loadTelemetryHistory);
+    connect(m_tlmWindow.get(), &TelemetryWindow::shownChanged, m_window.get(), &MainWindow::setTelemetryWindowShown);
+    connect(m_window.get(), &MainWindow::telemetryWindowRequested, this, &SelvaneApp::requestTelemetryWindow);
     connect(m_window.get(), &MainWindow::aprsIsRequested, this, &SelvaneApp::editAprsIs);
     connect(m_window.get(), &MainWindow::satellitesRequested, this, &SelvaneApp::editSatellites);
     connect(m_window.get(), &MainWindow::closing, this, [this] {
@@ -66,6 +77,7 @@ bool SelvaneApp::start()
     if (!m_station->ensureLogsFolder())
         m_window->showLogsDirectoryError();
     m_settings.LoadSettings(*this);
+    placeWindows();
 
     const QStringList problems = m_station->loadConfig();
     // APRS-IS after the settings: its login defaults to the gateway call.
@@ -127,31 +139,18 @@ void SelvaneApp::showAprsIs()
         m_window->showAprsIs({});
         return;
     }
-    QString state;
-    switch (gate->state()) {
-    case AprsIsState::Connecting:
-        state = QStringLiteral("connessione...");
-        break;
-    case AprsIsState::Verified:
-        state = QStringLiteral("connesso e verificato");
-        break;
-    case AprsIsState::Unverified:
-        state = QStringLiteral("NON verificato: il server scarta i pacchetti");
-        break;
-    default:
-        state = QStringLiteral("errore");
-        break;
-    }
     const AprsIsCounters& c = gate->counters();
+    QString state = AprsIsStateText(gate->state());
     if (gate->loginSeemsInUse())
         state += QStringLiteral(", ") + AprsIsClient::LoginInUseText();
-    m_window->showAprsIs(QStringLiteral("APRS-IS: %1, inviati %2, persi %3").arg(state).arg(c.uploaded).arg(c.missed));
+    m_window->showAprsIs(tr("APRS-IS: %1, inviati %2, persi %3").arg(state).arg(c.uploaded).arg(c.missed),
+                         gate->statusText());
 }
 
 void SelvaneApp::showSatellites()
 {
     const bool none = !m_station->config().satellites.anyEnabled();
-    const QString text = QStringLiteral("nessun satellite abilitato: il gateway non inoltra nulla");
+    const QString text = tr("nessun satellite abilitato: il gateway non inoltra nulla");
     m_window->setNotice(MainWindow::Notice::Satellites, none ? text : QString());
     if (none)
         m_window->setStatusText(text);
@@ -197,11 +196,67 @@ bool SelvaneApp::applyTelemetryMode(int mode)
     return m_window->applyTelemetryMode(mode);
 }
 
+bool SelvaneApp::applyMainWindow(int left, int top, int width)
+{
+    m_mainPlaced = !(left == 0 && top == 0);
+    return m_window->applyMainWindow(left, top, width);
+}
+
 bool SelvaneApp::applyTelemetryWindow(double height, int top, int left)
 {
+    m_telemetryPlaced = !(top == 0 && left == 0);
     m_tlmWindow->setOuterHeightTwips(height);
     m_tlmWindow->setTopLeftTwips(top, left);
     return true;
+}
+
+void SelvaneApp::placeWindows()
+{
+    // Frames are drawn by the window manager once a window is shown; until
+    // then each window counts with its frame allowance.
+    constexpr int kGap = 8;
+    const QSize mainFrame = m_window->size() + MainWindowMetrics::Frame.pixels();
+    const QSize tlmFrame = m_tlmWindow->size() + TelemetryWindowMetrics::Frame.pixels();
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens << screen->availableGeometry();
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary)
+        return;
+    const QRect area = primary->availableGeometry();
+
+    if (!m_mainPlaced && !m_telemetryPlaced) {
+        const PairPlace place = PlacePair(mainFrame, tlmFrame, area, kGap);
+        m_window->move(place.main);
+        m_tlmWindow->move(place.telemetry);
+        return;
+    }
+    const QRect main(m_window->pos(), mainFrame);
+    if (!m_mainPlaced)
+        m_window->move(CentredOn(mainFrame, area));
+    else if (!IsReachable(main, screens))
+        m_window->move(KeptWithin(main, area));
+
+    const QRect telemetry(m_tlmWindow->pos(), tlmFrame);
+    if (!m_telemetryPlaced) {
+        const QRect mainNow(m_window->pos(), mainFrame);
+        const QScreen* screen = QGuiApplication::screenAt(mainNow.center());
+        m_tlmWindow->move(PlaceBeside(mainNow, tlmFrame, screen ? screen->availableGeometry() : area, kGap));
+    } else if (!IsReachable(telemetry, screens)) {
+        m_tlmWindow->move(KeptWithin(telemetry, area));
+    }
+}
+
+void SelvaneApp::requestTelemetryWindow(bool show)
+{
+    if (m_shutDown)
+        return;
+    if (show)
+        m_window->applyTelemetryMode(TlmModeShow);
+    else if (m_tlmWindow && m_tlmWindow->isVisible())
+        m_station->telemetryModes().HideTelemetryWindow();
+    // The menu's check follows the window, whatever the request did.
+    m_window->setTelemetryWindowShown(m_tlmWindow && m_tlmWindow->isVisible());
 }
 
 GatewaySettings SelvaneApp::collectSettings() const

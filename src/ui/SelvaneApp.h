@@ -37,6 +37,13 @@ public:
     // reads the settings file and shows the window. False, after a message
     // and with nothing in the folder changed, when another program works
     // there; the program should then end.
+    //
+    // Placement: a window keeps the place stored for it, brought back onto
+    // a screen when no screen shows it any more (a monitor since removed).
+    // A stored place of 0, 0 (the default record's) counts as none: at the
+    // first start the main window is centred on the primary screen and the
+    // telemetry window placed beside it, never over it when the screen has
+    // room for both (see PlacePair and PlaceBeside).
     bool start();
     // Closes the connection, writes the settings file, closes the files and
     // destroys the telemetry window. Runs once, whichever way the program ends.
@@ -73,7 +80,7 @@ private:
     // The settings file's values go to the main window, except the
     // telemetry window's place and size, which go to that window.
     bool applyTexts(const GatewaySettings& s) override { return m_window->applyTexts(s); }
-    bool applyMainWindow(int left, int top, int width) override { return m_window->applyMainWindow(left, top, width); }
+    bool applyMainWindow(int left, int top, int width) override;
     bool applyDailyLog(int value) override { return m_window->applyDailyLog(value); }
     bool applyTelemetryMode(int mode) override;
     bool applyTelemetryWindow(double height, int top, int left) override;
@@ -87,6 +94,12 @@ private:
     void showAprsIs();
     void showSatellites();
     void saveConfig(const StationConfig& config);
+    // Puts the windows where they go before they are first shown (see
+    // start()).
+    void placeWindows();
+    // "Finestre" > telemetry window: shown by selecting "Show Tlm", hidden
+    // as by its own "Hide" button.
+    void requestTelemetryWindow(bool show);
 
     Options m_options;
     std::unique_ptr<TelemetryWindow> m_tlmWindow;
@@ -95,6 +108,8 @@ private:
     std::unique_ptr<Station> m_station;
     SettingsStore m_settings;
     bool m_shutDown = false;
+    bool m_mainPlaced = false;
+    bool m_telemetryPlaced = false;
 };
 
 } // namespace selvane

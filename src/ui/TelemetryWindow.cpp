@@ -1,43 +1,60 @@
 #include "ui/TelemetryWindow.h"
 
+#include "ui/TelemetryPlots.h"
 #include "ui/Tray.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace selvane {
 
 namespace {
 
 using M = TelemetryWindowMetrics;
-using C = TelemetryControl;
 
-QGroupBox* makeFrame(QWidget* parent, C name, const char* caption)
-{
-    auto* frame = new QGroupBox(QString::fromLatin1(caption), parent);
-    frame->setObjectName(TelemetryControlName(name));
-    return frame;
-}
+// The longest line the decoder writes (temperatures of side A at their
+// widest): the lists start wide enough to show it whole.
+const QString kWidestLine = QStringLiteral("1 23:59 Temp Batt=-40.0C Tx=-40.0C +Y=-40.0C +Z=-40.0C");
 
-// A list that keeps its lines sorted as they are added.
-QListWidget* makeList(QGroupBox* frame, C name, const char* tip)
+// A frame holding a list that keeps its lines sorted as they are added.
+// A line longer than the list scrolls sideways.
+QListWidget* AddList(QVBoxLayout* column, const char* frameName, const QString& caption, const char* listName,
+                     const QString& tip, int stretch)
 {
+    auto* frame = new QGroupBox(caption);
+    frame->setObjectName(QLatin1String(frameName));
     auto* list = new QListWidget(frame);
-    list->setObjectName(TelemetryControlName(name));
-    list->setToolTip(QString::fromLatin1(tip));
+    list->setObjectName(QLatin1String(listName));
+    list->setToolTip(tip);
     list->setSortingEnabled(true);
     list->sortItems(Qt::AscendingOrder);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list->setTextElideMode(Qt::ElideNone);
+    list->setUniformItemSizes(true);
+    const int scrollBar = list->verticalScrollBar()->sizeHint().width();
+    list->setMinimumWidth(list->fontMetrics().horizontalAdvance(kWidestLine) + scrollBar + 2 * list->frameWidth() + 8);
+    list->setMinimumHeight(2 * list->fontMetrics().lineSpacing() + list->horizontalScrollBar()->sizeHint().height()
+                           + 2 * list->frameWidth() + 4);
+    auto* inside = new QVBoxLayout(frame);
+    inside->addWidget(list);
+    column->addWidget(frame, stretch);
     return list;
 }
 
-QPushButton* makeButton(QWidget* parent, C name, const char* caption, const char* tip)
+QPushButton* MakeButton(const char* name, const QString& caption, const QString& tip)
 {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(TelemetryControlName(name));
-    button->setToolTip(QString::fromLatin1(tip));
+    auto* button = new QPushButton(caption);
+    button->setObjectName(QLatin1String(name));
+    button->setToolTip(tip);
     button->setAutoDefault(false);
     return button;
 }
@@ -49,38 +66,47 @@ TelemetryWindow::TelemetryWindow()
                            | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("frmTlm"));
-    setWindowTitle(QStringLiteral("PCSAT Telemetry"));
+    setWindowTitle(tr("PCSAT Telemetry"));
     // The main window decides when the program ends; this one being open or
     // closed never does.
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowIcon(SelvaneIcon());
-    // The main window's small dialog font: a whole telemetry line fits the
-    // fixed width.
-    QFont f = font();
-    f.setPointSize(8);
-    f.setStretch(QFont::SemiCondensed);
-    setFont(f);
 
-    m_frmA = makeFrame(this, C::frmA, "Side A");
-    m_lstA = makeList(m_frmA, C::lstA, "Lato A PCSAT. Formato: Gruppo - Ora - Dati.");
-    m_frmB = makeFrame(this, C::frmB, "Side B");
-    m_lstB = makeList(m_frmB, C::lstB, "Lato B PCSAT. Formato: Gruppo - Ora - Dati.");
-    m_frmM = makeFrame(this, C::frmM, "Panels Current");
-    m_lstM = makeList(m_frmM, C::lstM, "Corrente in mA fornita dai 6 pannelli solari del PCSAT.");
-    m_cmdHide = makeButton(this, C::cmdHide, "Hide", "Nascondi finestra.");
-    m_cmdLoadTlm = makeButton(this, C::cmdLoadTlm, "Load Tlm",
-                              "Carica i dati storici di telemetria del PCSAT.");
-    m_controls = {m_frmA, m_lstA, m_frmB, m_lstB, m_frmM, m_lstM, m_cmdHide, m_cmdLoadTlm};
+    // The lists: side A and side B four rows of the design each, the panel
+    // currents three.
+    auto* listsPage = new QWidget;
+    listsPage->setObjectName(QStringLiteral("tabLists"));
+    auto* column = new QVBoxLayout(listsPage);
+    column->setContentsMargins(4, 4, 4, 4);
+    m_lstA = AddList(column, "frmA", tr("Side A"), "lstA", tr("Lato A PCSAT. Formato: Gruppo - Ora - Dati."), 4);
+    m_lstB = AddList(column, "frmB", tr("Side B"), "lstB", tr("Lato B PCSAT. Formato: Gruppo - Ora - Dati."), 4);
+    m_lstM = AddList(column, "frmM", tr("Panels Current"), "lstM",
+                     tr("Corrente in mA fornita dai 6 pannelli solari del PCSAT."), 3);
 
+    m_plots = new TelemetryPlots;
+    m_views = new QTabWidget(this);
+    m_views->setObjectName(QStringLiteral("views"));
+    m_views->setDocumentMode(true);
+    m_views->addTab(listsPage, tr("Liste"));
+    m_views->addTab(m_plots, tr("Grafici"));
+
+    m_cmdHide = MakeButton("cmdHide", tr("Hide"), tr("Nascondi finestra."));
+    m_cmdLoadTlm = MakeButton("cmdLoadTlm", tr("Load Tlm"), tr("Carica i dati storici di telemetria del PCSAT."));
     connect(m_cmdHide, &QPushButton::clicked, this, &TelemetryWindow::hideByUser);
     connect(m_cmdLoadTlm, &QPushButton::clicked, this, &TelemetryWindow::loadRequested);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_cmdHide);
+    buttons->addWidget(m_cmdLoadTlm);
 
-    // Only the height can be dragged; resizeEvent() corrects window managers
-    // that ignore these limits.
-    setMinimumSize(M::ClientWidthPixels(), M::MinClientHeightPixels());
-    setMaximumSize(M::ClientWidthPixels(), M::MaxClientHeightPixels);
-    resize(M::ClientWidthPixels(), M::ClientPixelsFromOuterHeight(m_outerHeight));
-    placeControls();
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(4, 4, 4, 6);
+    root->addWidget(m_views, 1);
+    root->addLayout(buttons);
+
+    layout()->activate();
+    resize(M::DesignClientPixels().expandedTo(minimumSize()));
+    setOuterHeightTwips(m_outerHeight);
 }
 
 TelemetryWindow::~TelemetryWindow() = default;
@@ -113,12 +139,16 @@ void TelemetryWindow::clearTelemetryLists()
     m_lstA->clear();
     m_lstB->clear();
     m_lstM->clear();
+    m_plots->clear();
 }
 
 void TelemetryWindow::addTelemetryLine(TelemetryList which, const QString& line)
 {
-    if (QListWidget* l = list(which))
-        l->addItem(line); // a sorted list inserts it at its place
+    QListWidget* l = list(which);
+    if (!l)
+        return;
+    l->addItem(line); // a sorted list inserts it at its place
+    m_plots->addLine(line);
 }
 
 QStringList TelemetryWindow::lines(TelemetryList which) const
@@ -132,9 +162,28 @@ QStringList TelemetryWindow::lines(TelemetryList which) const
     return out;
 }
 
+void TelemetryWindow::markSafeMode(const QTime& time)
+{
+    m_plots->markSafeMode(time);
+}
+
+void TelemetryWindow::showPlots(bool plots)
+{
+    m_views->setCurrentWidget(plots ? static_cast<QWidget*>(m_plots) : m_views->widget(0));
+}
+
 void TelemetryWindow::setOuterHeightTwips(double outerHeightTwips)
 {
-    applyOuterHeight(outerHeightTwips);
+    m_outerHeight = M::ClampOuterHeight(outerHeightTwips);
+    layout()->activate();
+    int px = M::ClientPixelsFromOuterHeight(m_outerHeight);
+    if (px < minimumHeight()) {
+        px = minimumHeight();
+        m_outerHeight = M::OuterHeightFromClientPixels(px);
+    }
+    // A hidden window takes its new size at once, without a resize event.
+    if (height() != px)
+        resize(width(), px);
 }
 
 void TelemetryWindow::setTopLeftTwips(int top, int left)
@@ -152,39 +201,14 @@ int TelemetryWindow::leftTwips() const
     return PixelsToTwips(pos().x());
 }
 
-void TelemetryWindow::placeControls()
-{
-    for (int i = 0; i < kTelemetryControlCount; ++i) {
-        const auto c = TelemetryControl(i);
-        control(c)->setGeometry(m_layout.pixels(c));
-    }
-}
-
-// Holds the height within its limits, lays the controls out for it and gives
-// the window the matching pixel size (width included). A hidden window gets
-// its new size at once, without a resize event, so the layout is not left to
-// resizeEvent().
-void TelemetryWindow::applyOuterHeight(double outerHeightTwips)
-{
-    m_outerHeight = M::ClampOuterHeight(outerHeightTwips);
-    m_layout = TelemetryLayout::ForOuterHeight(m_outerHeight);
-    placeControls();
-    const QSize wanted(M::ClientWidthPixels(), M::ClientPixelsFromOuterHeight(m_outerHeight));
-    if (size() != wanted)
-        resize(wanted);
-}
-
 void TelemetryWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     // While the pixel height still is the one of the height set last, that
     // height (which may hold a fraction of a pixel) stays; a new pixel height
     // gives a new outer height.
-    const int px = height();
-    const double outer = px == M::ClientPixelsFromOuterHeight(m_outerHeight)
-                             ? m_outerHeight
-                             : M::OuterHeightFromClientPixels(px);
-    applyOuterHeight(outer);
+    if (height() != M::ClientPixelsFromOuterHeight(m_outerHeight))
+        m_outerHeight = M::OuterHeightFromClientPixels(height());
 }
 
 void TelemetryWindow::closeEvent(QCloseEvent* event)
@@ -194,6 +218,20 @@ void TelemetryWindow::closeEvent(QCloseEvent* event)
     event->ignore();
     if (isVisible())
         hideByUser();
+}
+
+void TelemetryWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        emit shownChanged(true);
+}
+
+void TelemetryWindow::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        emit shownChanged(false);
 }
 
 void TelemetryWindow::hideByUser()

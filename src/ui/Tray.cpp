@@ -83,10 +83,11 @@ TrayIcon::TrayIcon(const QIcon& icon, QObject* parent)
     : QObject(parent), m_icon(new QSystemTrayIcon(icon, this))
 {
     connect(m_icon, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason) {
-                // Whichever button it was: the icon has no menu of its own,
-                // and every mouse-button event brings the window back.
-                emit clicked();
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                // The context-menu click opens the menu; every other
+                // mouse-button event brings the window back.
+                if (reason != QSystemTrayIcon::Context)
+                    emit clicked();
             });
 }
 
@@ -116,6 +117,11 @@ void TrayIcon::removeFromTray()
 {
     m_icon->hide();
     m_inTray = false;
+}
+
+void TrayIcon::setContextMenu(QMenu* menu)
+{
+    m_icon->setContextMenu(menu);
 }
 
 void TrayIcon::setTip(const QString& text)

@@ -5,6 +5,7 @@
 
 #include <optional>
 
+class QMenu;
 class QPainter;
 class QSystemTrayIcon;
 
@@ -21,8 +22,9 @@ void PaintSelvaneIcon(QPainter& painter, qreal size);
 QIcon SelvaneIcon();
 
 // The icon that replaces the main window in the system tray while the window
-// is minimised (cSysTraySelvane). It shows the program's icon and a tip; any
-// click on it except the context-menu click asks for the window back.
+// is minimised (cSysTraySelvane). It shows the program's icon and a tip; the
+// context-menu click opens its menu, any other click asks for the window
+// back.
 //
 // Whether a system tray exists can be decided by the caller (tests, desktops
 // without a tray); by default the platform is asked at the moment the window
@@ -43,6 +45,9 @@ public:
     bool showInTray();
     void removeFromTray();
 
+    // The menu of the context-menu click (owned by the caller).
+    void setContextMenu(QMenu* menu);
+
     // traytip
     void setTip(const QString& text);
     QString tip() const { return m_tip; }
@@ -51,7 +56,7 @@ public:
     QSystemTrayIcon* systemTrayIcon() const { return m_icon; }
 
 signals:
-    // A mouse-button event on the icon (which button is not examined).
+    // A mouse-button event on the icon other than the context-menu click.
     void clicked();
 
 private:

@@ -113,7 +113,7 @@ TEST(AprsIsClientTest, UploadsOnlyWhileVerifiedAndReconnectsASilentServer)
 
     first->write("# aprsc 2.1.21\r\n# logresp N1CALL-5 verified, server FAKE\r\n");
     ASSERT_TRUE(QTest::qWaitFor([&] { return gate.state() == AprsIsState::Verified; }, kWaitMs));
-    EXPECT_EQ(gate.statusText(), QStringLiteral("APRS-IS: connected, verified (server FAKE (%1), login N1CALL-5)")
+    EXPECT_EQ(gate.statusText(), QStringLiteral("APRS-IS: connesso e verificato (server FAKE (%1), accesso come N1CALL-5)")
                                      .arg(fake.address()));
     gate.heard(HeardOf(1, "N1CALL-9>APRS,RS0ISS*:Out port"));
     gate.heard(HeardOf(0, "N1CALL-9>APRS,TCPIP*:from the net"));
@@ -249,8 +249,8 @@ TEST(AprsIsClientTest, RetriesDoubleUpToTheCap)
     client.start({QStringLiteral("127.0.0.1"), closedPort, QStringLiteral("N1CALL-5"), 13022, {}});
     ASSERT_TRUE(QTest::qWaitFor([&] { return errors.size() >= 4; }, kWaitMs));
     client.stop();
-    EXPECT_EQ(errors.mid(0, 4), QStringList({"trying again in 0.05 s", "trying again in 0.1 s",
-                                             "trying again in 0.2 s", "trying again in 0.2 s"}));
+    EXPECT_EQ(errors.mid(0, 4), QStringList({"nuovo tentativo tra 0.05 s", "nuovo tentativo tra 0.1 s",
+                                             "nuovo tentativo tra 0.2 s", "nuovo tentativo tra 0.2 s"}));
     EXPECT_EQ(client.state(), AprsIsState::Off);
 }
 
@@ -282,7 +282,7 @@ TEST(AprsIsClientTest, LoginsClosedBeforeTheySettleAreSaidInUseOnceAndBackOff)
         QList<int> saidAt;
         QObject::connect(&client, &AprsIsClient::stateChanged, [&](AprsIsState state, const QString& detail) {
             if (state == AprsIsState::Error)
-                delays << detail.section(QStringLiteral("trying again in "), -1).chopped(2);
+                delays << detail.section(QStringLiteral("nuovo tentativo tra "), -1).chopped(2);
         });
         QObject::connect(&client, &AprsIsClient::loginInUse, [&] { saidAt << int(delays.size()); });
         client.start({QStringLiteral("127.0.0.1"), fake.server.serverPort(), QStringLiteral("N1CALL-5"), 13022, {}});
@@ -389,7 +389,8 @@ TEST(AprsIsClientTest, SettingsThatCannotWork)
     LiveSettingsValues settings;   // no gateway call
     AprsIsGate gate(settings, Enabled(QStringLiteral("127.0.0.1:14580")), [] { return 0; }, kFast);
     EXPECT_EQ(gate.state(), AprsIsState::Error);
-    EXPECT_EQ(gate.stateDetail(), "no login call: set call in aprs-is.conf or the gateway call");
+    EXPECT_EQ(gate.stateDetail(), "nessun nominativo di accesso: impostare call nella sezione [aprs-is] di selvane.conf "
+                                  "o il nominativo del gateway");
     gate.heard(HeardOf(0, "N1CALL-9>APRS,RS0ISS*:x"));
     EXPECT_EQ(Sent(gate.counters()), Counts(0, 1, 0));
 
@@ -397,5 +398,5 @@ TEST(AprsIsClientTest, SettingsThatCannotWork)
     c.call = QStringLiteral("N1CALL-5");
     gate.applyConfig(c);
     EXPECT_EQ(gate.state(), AprsIsState::Error);
-    EXPECT_EQ(gate.stateDetail(), "the server \"no port:\" is not host:port");
+    EXPECT_EQ(gate.stateDetail(), "il server \"no port:\" non è nella forma host:porta");
 }

@@ -234,7 +234,7 @@ TEST_F(AprscGate, AWrongPasscodeIsReportedUnverified)
 {
     startGate(config(QStringLiteral("N1CALL-6"), AprsIsPasscode("N1CALL") + 1));
     ASSERT_TRUE(waitForState(AprsIsState::Unverified)) << gate->statusText().toStdString();
-    EXPECT_TRUE(gate->statusText().contains("unverified")) << gate->statusText().toStdString();
+    EXPECT_TRUE(gate->statusText().contains(AprsIsStateText(AprsIsState::Unverified))) << gate->statusText().toStdString();
     gate->heard(HeardOf(0, "N1CALL-9>APRS,RS0ISS*:not sent"));
     EXPECT_EQ(std::tuple(gate->counters().uploaded, gate->counters().missed), std::tuple(0, 1));
 }
@@ -276,7 +276,7 @@ TEST_F(AprscGate, TwoClientsWithOneLoginSayItOnceAndBackOff)
     for (int i = 0; i < 2; ++i) {
         QObject::connect(gates[i], &AprsIsGate::stateChanged, [&delays, i](AprsIsState state, const QString& detail) {
             if (state == AprsIsState::Error)
-                delays[i] << detail.section(QStringLiteral("trying again in "), -1).chopped(2);
+                delays[i] << detail.section(QStringLiteral("nuovo tentativo tra "), -1).chopped(2);
         });
         QObject::connect(gates[i], &AprsIsGate::loginInUse, [&said, i] { ++said[i]; });
     }

@@ -89,6 +89,17 @@ TEST(Program, HangupRunsTheShutDown)
     ExpectShutDownBy(SIGHUP);
 }
 
+// A Selvane.ini record with the fields of the windows' places and sizes
+// (7 to 9, 12 to 14) emptied; "WIDE,WIDE" holds the one comma inside a text.
+QByteArray WithoutWindowPlaces(const QByteArray& record)
+{
+    QList<QByteArray> fields = record.split(',');
+    for (int field : {7, 8, 9, 12, 13, 14})
+        if (field < fields.size())
+            fields[field].clear();
+    return fields.join(',');
+}
+
 // The telemetry window shown in "Show Tlm" mode refuses to close (its close
 // is the user's "Hide"), so a signal must not end the program by closing
 // every window: one SIGTERM always ends it, and the mode saved is the one
@@ -111,7 +122,9 @@ TEST(Program, OneTerminationSignalEndsTheProgramWithTheTelemetryWindowShownAndKe
         ASSERT_TRUE(program.process.waitForFinished(10000)) << "still running after one SIGTERM";
         EXPECT_EQ(program.process.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(program.process.exitCode(), 0);
-        EXPECT_EQ(program.settings(), shown);
+        // Every setting as it was; the windows' places and sizes are the
+        // program's own (a first start places the windows).
+        EXPECT_EQ(WithoutWindowPlaces(program.settings()), WithoutWindowPlaces(shown));
     }
 }
 

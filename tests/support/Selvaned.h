@@ -21,8 +21,11 @@ struct Daemon {
     void start(const QStringList& args)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANGUAGE", "LC_ALL", "LC_MESSAGES"})
             env.remove(QString::fromLatin1(name));
+        // The event lines in the language they are written in, whatever the
+        // desktop of the one running the tests.
+        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
         process.setProcessEnvironment(env);
         QObject::connect(&process, &QProcess::readyReadStandardOutput, [this] { out += process.readAllStandardOutput(); });
         QObject::connect(&process, &QProcess::readyReadStandardError, [this] { err += process.readAllStandardError(); });

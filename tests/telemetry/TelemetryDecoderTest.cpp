@@ -260,6 +260,11 @@ TEST(TelemetryDecoder, SafeModeOnlyFromW3ADO1)
     ASSERT_TRUE(rig.decode(QStringLiteral("W3ADO-1"), TlmLine("100", "120", "140", "160", "01")));
     EXPECT_EQ(rig.view.warning, QStringLiteral("15/06 14:05  PCSAT A: Batt Low"));
     EXPECT_TRUE(rig.view.warningVisible);
+    // The window reads the moment back from the warning, and only from a
+    // safe-mode one.
+    EXPECT_EQ(SafeModeWarningTime(QStringLiteral("15/06 14:05 PCSAT: Safe Mode T#123")), QTime(14, 5));
+    for (const char* other : {"15/06 14:05  PCSAT A: Batt Low", "15/06 2x:05 PCSAT: Safe Mode T#123", ""})
+        EXPECT_FALSE(SafeModeWarningTime(QString::fromLatin1(other))) << other;
 }
 
 TEST(TelemetryDecoder, NewDayClearsTheListsBeforeTheLine)

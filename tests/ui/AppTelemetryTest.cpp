@@ -9,6 +9,7 @@
 #include "testengine/TestEngine.h"
 #include "ui/RecordingDialogs.h"
 #include "ui/SelvaneApp.h"
+#include "ui/TelemetryPlots.h"
 
 using namespace selvane;
 using namespace selvane::test;
@@ -16,6 +17,22 @@ using namespace selvane::test;
 namespace {
 
 const QDate kToday(2026, 12, 6);
+
+// Field n (1-based) of a Selvane.ini record, without its quotes.
+QByteArray Field(const QByteArray& record, int n)
+{
+    QList<QByteArray> fields{{}};
+    bool quoted = false;
+    for (char c : record.trimmed()) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (c == ',' && !quoted)
+            fields.append(QByteArray());
+        else
+            fields.last().append(c);
+    }
+    return fields.value(n - 1);
+}
 const QString kPanels = QStringLiteral("T#123,100,120,140,160,000,00000000,1,00");
 
 struct TelemetryAppFixture : ::testing::Test {
@@ -94,6 +111,19 @@ TEST_F(TelemetryAppFixture, BatteryLowRaisesTheWarningOnTheMainWindow)
     EXPECT_TRUE(sent().isEmpty());  // neither Gate Telemetry nor Gate to Out
 }
 
+// Safe mode is known only as it happens: marked on the plots at its time.
+TEST_F(TelemetryAppFixture, SafeModeIsMarkedOnThePlotsAsItHappens)
+{
+    start("\"WIDE,WIDE\",\"\",\"1\",\"2\",\"30\",\"127.0.0.1\",0,0,7470,0,1,4850,0,0,0,1,0\r\n");
+    connect();
+    engine.sendMonitor('U', 0, "W3ADO-1", "APRS", {}, "T#123,100,120,140,160,000,11111111,1,00");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app->window().isWarningVisible(); }, 5000));
+    TelemetryPlots& plots = app->telemetryWindow()->plots();
+    plots.refresh();
+    EXPECT_EQ(plots.safeModeMarks(TelemetryQuantity::PanelCurrent), QStringList{"08:15"});
+    EXPECT_EQ(plots.drawn(TelemetryQuantity::PanelCurrent, "A +X"), QStringList{"08:15=51"});
+}
+
 TEST_F(TelemetryAppFixture, AutoModeShowsTheWindowWhenTelemetryArrives)
 {
     start("\"WIDE,WIDE\",\"\",\"1\",\"2\",\"30\",\"127.0.0.1\",0,0,7470,0,2,4850,0,0,0,1,0\r\n");
@@ -116,7 +146,7 @@ TEST_F(TelemetryAppFixture, HideButtonInShowModeSelectsHide)
     EXPECT_FALSE(app->telemetryWindow()->isVisible());
     EXPECT_EQ(app->window().selectedTelemetryMode(), 1);
     app->shutdown();
-    EXPECT_TRUE(ReadFile(dir.filePath("Selvane.ini")).contains(",0,1,4850,"));
+    EXPECT_EQ(Field(ReadFile(dir.filePath("Selvane.ini")), 11), "1");
 }
 
 TEST_F(TelemetryAppFixture, ExitStoresTheTelemetryWindowsPlaceAndDestroysIt)
@@ -128,8 +158,8 @@ TEST_F(TelemetryAppFixture, ExitStoresTheTelemetryWindowsPlaceAndDestroysIt)
     EXPECT_EQ(tlm->leftTwips(), 450);
     app->shutdown();
     EXPECT_EQ(app->telemetryWindow(), nullptr);
-    EXPECT_EQ(ReadFile(dir.filePath("Selvane.ini")),
-              "\"WIDE,WIDE\",\"\",\"1\",\"2\",\"30\",\"localhost\",0,0,7470,0,0,6000,300,450,0,1,0\r\n");
+    const QByteArray saved = ReadFile(dir.filePath("Selvane.ini"));
+    EXPECT_EQ(Field(saved, 12) + "," + Field(saved, 13) + "," + Field(saved, 14), "6000,300,450");
 }
 
 TEST_F(TelemetryAppFixture, ShortRecordShowsTheTelemetryWindowAtItsMinimum)
@@ -139,9 +169,10 @@ TEST_F(TelemetryAppFixture, ShortRecordShowsTheTelemetryWindowAtItsMinimum)
     TelemetryWindow* tlm = app->telemetryWindow();
     EXPECT_EQ(app->window().selectedTelemetryMode(), 0);
     EXPECT_TRUE(tlm->isVisible());
-    EXPECT_EQ(tlm->outerHeightTwips(), 3000);
-    EXPECT_EQ(tlm->topTwips(), 0);
-    EXPECT_EQ(tlm->leftTwips(), 0);
+    // No height, no place: as tall as the texts need, beside the main window.
+    EXPECT_EQ(tlm->height(), tlm->minimumHeight());
+    EXPECT_EQ(tlm->outerHeightTwips(), TelemetryWindowMetrics::OuterHeightFromClientPixels(tlm->minimumHeight()));
+    EXPECT_NE(tlm->pos(), QPoint(0, 0));
     EXPECT_FALSE(app->window().gateToOut());
     EXPECT_FALSE(app->window().gateToSats());
     EXPECT_FALSE(app->window().gateTelemetry());
@@ -157,8 +188,10 @@ TEST_F(TelemetryAppFixture, RefusedModeKeepsHideAndTheNextExitStoresIt)
     EXPECT_FALSE(app->telemetryWindow()->isVisible());
     EXPECT_TRUE(app->window().gateToOut());  // the later steps were still applied
     app->shutdown();
-    EXPECT_EQ(ReadFile(dir.filePath("Selvane.ini")),
-              "\"WIDE,WIDE\",\"\",\"1\",\"2\",\"30\",\"localhost\",0,0,7470,0,1,4850,0,0,1,1,1\r\n");
+    const QByteArray saved = ReadFile(dir.filePath("Selvane.ini"));
+    EXPECT_TRUE(saved.startsWith("\"WIDE,WIDE\",\"\",\"1\",\"2\",\"30\",\"localhost\",")) << saved.constData();
+    EXPECT_TRUE(saved.endsWith(",1,1,1\r\n")) << saved.constData();
+    EXPECT_EQ(Field(saved, 11), "1");
 }
 
 TEST_F(TelemetryAppFixture, LoadTlmFillsTheWindowOrReportsTheFile)
@@ -177,6 +210,11 @@ TEST_F(TelemetryAppFixture, LoadTlmFillsTheWindowOrReportsTheFile)
     EXPECT_EQ(app->telemetryWindow()->telemetryCaption(),
               "PCSAT TLM History - " + QLocale().toString(QDate(2026, 12, 1), QLocale::LongFormat));
     EXPECT_TRUE(dialogs.loadErrors.isEmpty());
+    // The plots draw the day loaded.
+    TelemetryPlots& plots = app->telemetryWindow()->plots();
+    plots.refresh();
+    EXPECT_EQ(plots.drawn(TelemetryQuantity::Temperature, "A Batt"), QStringList{"10:05=21.3"});
+    EXPECT_EQ(plots.drawn(TelemetryQuantity::BatteryCurrent, "A -Y"), QStringList{"10:00=58"});
 
     WriteFile(dir.filePath("notes.txt"), "hello\r\n");
     dialogs.historyAnswer = dir.filePath("notes.txt");

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTcpServer>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -63,11 +65,14 @@ TEST_F(AppFixture, FirstStartWritesTheDefaultsCreatesLogsAndShowsThem)
     EXPECT_FALSE(w.gateToOut());
     EXPECT_FALSE(w.gateTelemetry());
     EXPECT_EQ(w.selectedTelemetryMode(), 1);
-    EXPECT_EQ(w.outerWidthTwips(), 7470);
+    // The design width, raised to what the texts need.
+    EXPECT_EQ(w.width(), std::max(490, w.minimumWidth()));
 }
 
 TEST_F(AppFixture, ExitWritesWhatTheWindowsHoldAndTheNextStartRestoresIt)
 {
+    // Places and sizes on the screen and roomier than the texts need.
+    WriteFile(ini(), "\"WIDE,WIDE\",\"\",\"1\",\"2\",\"30\",\"localhost\",1500,1200,10800,0,1,9005,300,450,0,1\r\n");
     {
         auto app = makeApp();
         app->start();
@@ -81,7 +86,7 @@ TEST_F(AppFixture, ExitWritesWhatTheWindowsHoldAndTheNextStartRestoresIt)
         app->shutdown();
     }
     const QByteArray saved = ReadFile(ini());
-    EXPECT_EQ(saved, "\"WIDE,WIDE\",\"N0CALL-5\",\"1\",\"2,3\",\"45\",\"localhost\",0,0,7470,1,1,4850,0,0,1,1,1\r\n");
+    EXPECT_EQ(saved, "\"WIDE,WIDE\",\"N0CALL-5\",\"1\",\"2,3\",\"45\",\"localhost\",1500,1200,10800,1,1,9005,300,450,1,1,1\r\n");
 
     auto again = makeApp();
     again->start();
@@ -284,8 +289,7 @@ TEST_F(AppFixture, AprsIsStateIsShownAndIgnoredLinesAreSaid)
     {
         auto off = makeApp();
         ASSERT_TRUE(off->start());
-        EXPECT_EQ(qobject_cast<QGroupBox*>(off->window().findChild<QWidget*>("Frame3"))->title(),
-                  "AGW Packet Engine Received Packets  - all Ports -");
+        EXPECT_EQ(off->window().aprsIsText(), "");
         off->shutdown();
     }
     QTcpServer closed;
@@ -298,9 +302,9 @@ TEST_F(AppFixture, AprsIsStateIsShownAndIgnoredLinesAreSaid)
     ASSERT_TRUE(app->start());
     ASSERT_EQ(dialogs.aprsIsProblems.size(), 1);
     EXPECT_TRUE(dialogs.aprsIsProblems[0].contains("riga 5")) << dialogs.aprsIsProblems[0].toStdString();
-    auto* frame = qobject_cast<QGroupBox*>(app->window().findChild<QWidget*>("Frame3"));
-    EXPECT_TRUE(frame->title().contains("APRS-IS: ")) << frame->title().toStdString();
-    EXPECT_TRUE(frame->title().contains("inviati 0, persi 0")) << frame->title().toStdString();
+    const QString line = app->window().aprsIsText();
+    EXPECT_TRUE(line.startsWith("APRS-IS: ")) << line.toStdString();
+    EXPECT_TRUE(line.endsWith(", inviati 0, persi 0")) << line.toStdString();
 }
 
 TEST_F(AppFixture, HeardSatellitePacketIsGatedLoggedAndShown)
@@ -378,3 +382,33 @@ TEST_F(AppFixture, HeardSatellitePacketIsGatedLoggedAndShown)
 }
 
 } // namespace
+
+// A stored place stays; one that no screen shows any more (a monitor since
+// removed) is brought back onto the screen; 0, 0 is no place at all.
+TEST_F(AppFixture, StoredPlacesAreKeptOrBroughtBackOnScreen)
+{
+    const struct {
+        const char* place;  // main left, top, width ... telemetry height, top, left
+        QPoint main;        // in pixels; (-1, -1): on the screen, anywhere
+        QPoint telemetry;
+    } cases[] = {
+        {"1500,1200,10800,0,0,9005,300,450", {100, 80}, {30, 20}},
+        {"60000,-30000,10800,0,0,9005,-45000,90000", {-1, -1}, {-1, -1}},
+        {"0,0,10800,0,0,9005,0,0", {-1, -1}, {-1, -1}},
+    };
+    for (const auto& c : cases) {
+        WriteFile(ini(), "\"WIDE,WIDE\",\"\",\"1\",\"2\",\"30\",\"localhost\"," + QByteArray(c.place) + ",0,1\r\n");
+        auto app = makeApp();
+        ASSERT_TRUE(app->start());
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        TelemetryWindow* tlm = app->telemetryWindow();
+        const std::pair<QWidget*, QPoint> windows[] = {{&app->window(), c.main}, {tlm, c.telemetry}};
+        for (const auto& [window, expected] : windows) {
+            if (expected.x() >= 0)
+                EXPECT_EQ(window->pos(), expected) << c.place;
+            else
+                EXPECT_TRUE(screen.contains(QRect(window->pos(), QSize(48, 24)))) << c.place;
+        }
+        app->shutdown();
+    }
+}

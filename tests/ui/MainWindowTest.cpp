@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -18,6 +19,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "selvane/Version.h"
 #include "ui/MainWindow.h"
 #include "agw/EngineProfile.h"
 #include "ui/Tray.h"
@@ -106,6 +108,14 @@ const ControlText kControls[] = {
     {"List1", "", "Pacchetti trasmessi."},
 };
 
+// The controls of the design, by their names.
+const QStringList kControlNames{
+    "Frame2", "cmbPort", "lblConnect", "cmdStart", "chkReverse", "chkForward", "chkTlm", "Frame1",
+    "lblVia", "txtDigi", "lblAdd", "txtAdd", "lblIn", "txtIn", "lblOut", "txtOut", "lblDup", "txtDup",
+    "lblAddress", "txtAddress", "Frame5", "lblWarning", "Frame3", "List2", "optTlm0", "optTlm1",
+    "optTlm2", "chkLog", "Frame4", "List1",
+};
+
 QString CaptionOf(QWidget* widget)
 {
     if (auto* b = qobject_cast<QAbstractButton*>(widget))
@@ -180,63 +190,63 @@ TEST_F(MainWindowTest, ControlsHaveTheirCaptionsTooltipsAndInitialContents)
     EXPECT_EQ(find<QLabel>("lblWarning")->frameShape(), QFrame::Box);
 }
 
-TEST_F(MainWindowTest, OpensAtTheDesignSizeWithTheDesignLayout)
+// Where each control stands relative to the others: the picture of the
+// design, whatever sizes the texts give them.
+TEST_F(MainWindowTest, ControlsKeepTheirOrderAndThePacketListsTakeTheRoom)
 {
-    EXPECT_EQ(w.width(), 490);
-    EXPECT_EQ(w.height(), 224);
-    EXPECT_EQ(w.outerWidthTwips(), 7470);
-    EXPECT_EQ(w.outerHeightTwips(), 3765);
-    const MainLayout design = MainLayout::ForOuterWidth(7470);
-    for (int i = 0; i < kMainControlCount; ++i) {
-        const MainControl c = MainControl(i);
-        QWidget* widget = find(MainControlName(c).toLatin1().constData());
-        ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->geometry(), design.pixels(c)) << MainControlName(c).toStdString();
-    }
-}
-
-TEST_F(MainWindowTest, SizeRulesHoldTheWidthAndHeight)
-{
+    // The design size, or what the texts need.
+    EXPECT_EQ(w.size(), M::DesignClientPixels().expandedTo(w.minimumSizeHint()));
+    // Every line shown: the warning, the APRS-IS state, a notice.
+    w.setWarning("06/12 08:15  PCSAT A: Batt Low", true);
+    w.showAprsIs("APRS-IS: connesso e verificato, inviati 3, persi 0");
+    w.setNotice(MainWindow::Notice::Satellites, "nessun satellite abilitato: il gateway non inoltra nulla");
     w.show();
-    // Wider by 3000 twips (200 pixels): the layout follows.
-    w.resize(490 + 200, 224);
-    EXPECT_EQ(w.outerWidthTwips(), 7470 + 3000);
-    const MainLayout wide = MainLayout::ForOuterWidth(7470 + 3000);
-    for (int i = 0; i < kMainControlCount; ++i) {
-        const MainControl c = MainControl(i);
-        EXPECT_EQ(find(MainControlName(c).toLatin1().constData())->geometry(), wide.pixels(c))
-            << MainControlName(c).toStdString();
-    }
-    EXPECT_NE(find("cmdStart")->geometry(), MainLayout::ForOuterWidth(7470).pixels(MainControl::cmdStart));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    auto at = [this](const char* name) {
+        QWidget* c = find(name);
+        return QRect(c->mapTo(&w, QPoint(0, 0)), c->size());
+    };
+    // Top to bottom: each row lies wholly below the one before.
+    const char* const rows[][2] = {
+        {"Frame2", "chkForward"}, {"chkForward", "Frame1"}, {"Frame1", "Frame5"},   {"Frame5", "Frame3"},
+        {"List2", "lblAprsIs"},   {"Frame3", "optTlm1"},    {"optTlm1", "Frame4"},  {"Frame4", "lblNotice"},
+        {"txtAdd", "lblCallNote"},
+    };
+    for (const auto& r : rows)
+        EXPECT_LE(at(r[0]).bottom(), at(r[1]).top()) << r[0] << " above " << r[1];
+    // Left to right within a row.
+    const QStringList line{"lblConnect", "cmbPort", "cmdStart"};
+    const QStringList params{"lblVia", "txtDigi", "lblAdd", "txtAdd", "lblIn", "txtIn",
+                             "lblOut", "txtOut",  "lblDup", "txtDup", "lblAddress", "txtAddress"};
+    const QStringList boxes{"chkReverse", "chkForward", "chkTlm"};
+    const QStringList modes{"optTlm0", "optTlm1", "optTlm2", "chkLog"};
+    for (const QStringList& row : {line, params, boxes, modes})
+        for (qsizetype i = 1; i < row.size(); ++i)
+            EXPECT_LE(at(qPrintable(row[i - 1])).right(), at(qPrintable(row[i])).left())
+                << qPrintable(row[i - 1]) << " left of " << qPrintable(row[i]);
+    // The check boxes, the warning and the mode buttons stand on the right.
+    for (const char* right : {"chkTlm", "Frame5", "chkLog"})
+        EXPECT_GT(at(right).left(), w.width() / 2) << right;
 
-    // Narrower than 7470 twips: back to 7470 and the design layout.
-    w.resize(300, 224);
-    EXPECT_EQ(w.width(), 490);
-    EXPECT_EQ(w.outerWidthTwips(), 7470);
-    const MainLayout design = MainLayout::ForOuterWidth(7470);
-    for (int i = 0; i < kMainControlCount; ++i) {
-        const MainControl c = MainControl(i);
-        EXPECT_EQ(find(MainControlName(c).toLatin1().constData())->geometry(), design.pixels(c))
-            << MainControlName(c).toStdString();
-    }
+    // Grown by 300 x 200 pixels: the two lists take the height, every
+    // row the width; nothing changes its order.
+    const QSize before = w.size();
+    const QRect received = at("List2"), transmitted = at("List1"), params0 = at("Frame1");
+    w.resize(before + QSize(300, 200));
+    QCoreApplication::processEvents();
+    EXPECT_GE(at("List2").height() + at("List1").height(), received.height() + transmitted.height() + 190);
+    EXPECT_GT(at("List2").height(), received.height());
+    EXPECT_GT(at("List1").height(), transmitted.height());
+    EXPECT_EQ(at("Frame1").height(), params0.height());
+    EXPECT_EQ(at("List2").width(), received.width() + 300);
+    EXPECT_GT(at("txtDigi").width(), 0);
+    EXPECT_LE(at("Frame4").bottom(), at("lblNotice").top());
 
-    // Height 600 twips: up to the engine strip (1015 twips, 41 pixels, the
-    // nearest whole pixel); 5000 twips: down to 3765.
-    w.resize(490, M::ClientPixelsFromOuterHeight(600));
-    EXPECT_EQ(w.height(), M::ClientPixelsFromOuterHeight(1015));
-    EXPECT_EQ(w.height(), 41);
-    EXPECT_EQ(w.outerHeightTwips(), 1020);
-    const QRect strip = find("Frame2")->geometry();
-    EXPECT_LE(strip.bottom(), w.height());
-    EXPECT_GT(find("Frame1")->geometry().top() + 10, w.height()); // the parameters are out of sight
-    w.resize(490, M::ClientPixelsFromOuterHeight(5000));
-    EXPECT_EQ(w.height(), 224);
-    EXPECT_EQ(w.outerHeightTwips(), 3765);
-    // Nothing moved vertically.
-    EXPECT_EQ(find("List1")->geometry(), design.pixels(MainControl::List1));
-    EXPECT_EQ(w.minimumHeight(), 41);
-    EXPECT_EQ(w.maximumHeight(), 224);
-    EXPECT_EQ(w.minimumWidth(), 490);
+    // Never smaller than what the texts need.
+    w.resize(100, 50);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.size(), w.minimumSize());
+    EXPECT_GE(w.width(), w.minimumSizeHint().width());
 }
 
 TEST_F(MainWindowTest, TypingFiltersOfCallAndViaBoxes)
@@ -491,8 +501,13 @@ TEST_F(MainWindowTest, WithTrayMinimisingHidesAndAClickRestores)
     EXPECT_TRUE(icon->isVisible());
     EXPECT_EQ(icon->toolTip(), "Selvane - ToSats/ToOut/Tot dal 06/12 08:15 =0/3/5");
 
-    // Whichever button it was (here the right one) brings the window back.
+    // The context-menu click opens the icon's menu and leaves the window
+    // in the tray; a click brings it back.
+    EXPECT_EQ(icon->contextMenu(), w.trayMenu());
     emit icon->activated(QSystemTrayIcon::Context);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w.isHidden());
+    emit icon->activated(QSystemTrayIcon::Trigger);
     QCoreApplication::processEvents();
     EXPECT_TRUE(w.isVisible());
     EXPECT_FALSE(w.isMinimized());
@@ -548,9 +563,7 @@ TEST_F(MainWindowTest, FocusOrderStartsAtTheStartButton)
     const QStringList expected{"cmdStart", "txtAddress", "txtDigi", "txtIn",   "txtAdd",     "cmbPort",
                                "List2",    "List1",      "txtDup",  "txtOut",  "chkLog",     "optTlm0",
                                "optTlm1",  "optTlm2",    "chkForward", "chkReverse", "chkTlm"};
-    QStringList names;
-    for (int i = 0; i < kMainControlCount; ++i)
-        names << MainControlName(MainControl(i));
+    const QStringList names = kControlNames;
 
     // The controls that take the focus with Tab, in the order of the chain.
     QStringList order{"cmdStart"};
@@ -582,7 +595,7 @@ TEST_F(MainWindowTest, SettingsRoundTrip)
     s.agwpeHost = "192.168.1.20";
     s.mainLeft = 1200;
     s.mainTop = 900;
-    s.mainWidth = 9000;
+    s.mainWidth = 16020;
     s.dailyLog = 1;
     s.tlmWindowMode = 2;
     s.tlmHeight = 4850.5;
@@ -597,7 +610,8 @@ TEST_F(MainWindowTest, SettingsRoundTrip)
     EXPECT_EQ(w.collectSettings(), s);
     EXPECT_EQ(w.leftTwips(), 1200);
     EXPECT_EQ(w.topTwips(), 900);
-    EXPECT_EQ(w.outerWidthTwips(), 9000);
+    EXPECT_EQ(w.outerWidthTwips(), 16020);
+    EXPECT_EQ(w.width(), 1060);
     EXPECT_EQ(w.x(), 80);
     EXPECT_EQ(w.y(), 60);
     EXPECT_TRUE(w.dailyLog());
@@ -608,7 +622,7 @@ TEST_F(MainWindowTest, SettingsRoundTrip)
     t.gatewayCall.clear();
     t.mainLeft = -150;
     t.mainTop = 0;
-    t.mainWidth = 7470;
+    t.mainWidth = 16500;
     t.dailyLog = 0;
     t.tlmWindowMode = 0;
     t.tlmHeight = 100000;
@@ -620,13 +634,15 @@ TEST_F(MainWindowTest, SettingsRoundTrip)
     applyAll(t);
     EXPECT_EQ(w.collectSettings(), t);
 
-    // A width below 7470 is raised to it; the read-back is the window's.
-    EXPECT_TRUE(w.applyMainWindow(30, 45, 0));
-    EXPECT_EQ(w.collectSettings().mainWidth, 7470);
-    EXPECT_EQ(w.collectSettings().mainLeft, 30);
-    EXPECT_EQ(w.collectSettings().mainTop, 45);
-    // The height stays the full layout height.
-    EXPECT_EQ(w.outerHeightTwips(), 3765);
+    // A width narrower than the texts need is raised to it; the read-back
+    // is the window's.
+    for (int narrow : {0, 7470}) {
+        EXPECT_TRUE(w.applyMainWindow(30, 45, narrow));
+        EXPECT_EQ(w.collectSettings().mainWidth, M::OuterWidthFromClientPixels(w.minimumWidth()));
+        EXPECT_GT(w.collectSettings().mainWidth, narrow);
+        EXPECT_EQ(w.collectSettings().mainLeft, 30);
+        EXPECT_EQ(w.collectSettings().mainTop, 45);
+    }
 }
 
 TEST_F(MainWindowTest, RefusedValuesLeaveTheControlsAsTheyAre)
@@ -817,9 +833,7 @@ TEST_F(MainWindowTest, TabKeyWalksTheFocusOrder)
     QApplication::setActiveWindow(&w);
     QCoreApplication::processEvents();
     ASSERT_EQ(QApplication::focusWidget(), find("cmdStart"));
-    QStringList names;
-    for (int i = 0; i < kMainControlCount; ++i)
-        names << MainControlName(MainControl(i));
+    const QStringList names = kControlNames;
     QStringList walked{"cmdStart"};
     for (int i = 0; i < 20; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -854,4 +868,133 @@ TEST_F(MainWindowTest, TabKeyWalksTheFocusOrder)
     EXPECT_FALSE(walked.contains("optTlm1"));
     EXPECT_FALSE(walked.contains("chkTlm"));
     EXPECT_EQ(walked.constLast(), "chkReverse");
+}
+
+// Every function is reachable from the menu bar: each entry, what it does.
+TEST_F(MainWindowTest, MenuBarReachesEveryFunction)
+{
+    QStringList menus;
+    for (QAction* a : w.menuBar()->actions())
+        menus << a->text();
+    EXPECT_EQ(menus, (QStringList{"&File", "&Impostazioni", "Fi&nestre", "&Aiuto"}));
+    auto entries = [this](const char* menu) {
+        QStringList texts;
+        for (QAction* a : find<QMenu>(menu)->actions())
+            texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        return texts;
+    };
+    EXPECT_EQ(entries("menuFile"), QStringList{"&Esci"});
+    EXPECT_EQ(entries("menuSettings"),
+              (QStringList{"Profilo motore automatico (dalla versione)", "AGW Packet Engine (via RS0ISSP)",
+                           "Dire Wolf-compatibile (via RS0ISS*)", "-", "Riconnetti automaticamente", "-",
+                           "APRS-IS...", "Satelliti..."}));
+    EXPECT_EQ(entries("menuWindows"), (QStringList{"Finestra telemetria PCSAT", "Riduci nell'area di notifica"}));
+    EXPECT_EQ(entries("menuHelp"), (QStringList{"Guida ai comandi", "Informazioni su Selvane"}));
+    // The settings are the same actions as in the engine frame's menu.
+    EXPECT_EQ(find<QMenu>("menuSettings")->actions(), find("Frame2")->actions());
+
+    QSignalSpy aprsIs(&w, &MainWindow::aprsIsRequested);
+    QSignalSpy satellites(&w, &MainWindow::satellitesRequested);
+    QSignalSpy telemetry(&w, &MainWindow::telemetryWindowRequested);
+    QSignalSpy closing(&w, &MainWindow::closing);
+    auto trigger = [this](const char* name) { find<QAction>(name)->trigger(); };
+    w.show();
+    trigger("aprsIs");
+    trigger("satellites");
+    trigger("actionTelemetryWindow");
+    trigger("actionTelemetryWindow");
+    EXPECT_EQ(aprsIs.count(), 1);
+    EXPECT_EQ(satellites.count(), 1);
+    ASSERT_EQ(telemetry.count(), 2);
+    EXPECT_TRUE(telemetry.at(0).at(0).toBool());
+    EXPECT_FALSE(telemetry.at(1).at(0).toBool());
+    w.setTelemetryWindowShown(true);
+    EXPECT_TRUE(w.telemetryWindowAction()->isChecked());
+
+    trigger("actionHelp");
+    trigger("actionAbout");
+    ASSERT_EQ(dialogs.informationTitles, (QStringList{"Guida ai comandi", "Informazioni su Selvane"}));
+    EXPECT_TRUE(dialogs.informationTexts[0].contains("<b>Gate to Sats</b>"));
+    for (const char* about : {SELVANE_VERSION, "GNU General Public License", "href=\"https://"})
+        EXPECT_TRUE(dialogs.informationTexts[1].contains(QString::fromUtf8(about))) << about;
+
+    trigger("actionMinimise");
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w.isMinimized());
+    w.showNormal();
+    trigger("actionExit");
+    EXPECT_EQ(closing.count(), 1);
+    EXPECT_FALSE(w.isVisible());
+}
+
+TEST_F(MainWindowTest, TrayMenuShowsStartsAndEnds)
+{
+    w.setTrayAvailable(true);
+    w.show();
+    auto action = [this](const char* name) { return w.trayMenu()->findChild<QAction*>(name); };
+    auto texts = [this] {
+        emit w.trayMenu()->aboutToShow();
+        QStringList t;
+        for (QAction* a : w.trayMenu()->actions())
+            if (!a->isSeparator())
+                t << a->text();
+        return t;
+    };
+    EXPECT_EQ(texts(), (QStringList{"Nascondi Selvane", "START", "Esci"}));
+    w.showMinimized();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(w.isInTray());
+    w.setRunning(true);
+    EXPECT_EQ(texts(), (QStringList{"Mostra Selvane", "STOP", "Esci"}));
+
+    QSignalSpy starts(&w, &MainWindow::startClicked);
+    action("trayStart")->trigger();
+    EXPECT_EQ(starts.count(), 1);
+    action("trayShow")->trigger();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.isInTray());
+    // Exit from the tray, the window hidden there: the ordinary close.
+    w.showMinimized();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(w.isHidden());
+    QSignalSpy closing(&w, &MainWindow::closing);
+    action("trayExit")->trigger();
+    EXPECT_EQ(closing.count(), 1);
+    EXPECT_FALSE(w.tray().systemTrayIcon()->isVisible());
+}
+
+// What lasts is said where the counters, refreshed with every packet, never
+// write: the missing call beside the Call box, the notices on their own line,
+// the APRS-IS state under the received packets.
+TEST_F(MainWindowTest, LastingConditionsHaveLinesOfTheirOwn)
+{
+    w.show();
+    EXPECT_EQ(w.callSignNote(), "nessun nominativo: esce KORVA");
+    EXPECT_TRUE(find("lblCallNote")->isVisible());
+    QTest::keyClicks(find<QLineEdit>("txtAdd"), "n0call");
+    EXPECT_EQ(w.callSignNote(), "");
+    EXPECT_FALSE(find("lblCallNote")->isVisible());
+    find<QLineEdit>("txtAdd")->clear();
+    EXPECT_EQ(w.callSignNote(), "nessun nominativo: esce KORVA");
+
+    EXPECT_FALSE(find("lblNotice")->isVisible());
+    w.setNotice(MainWindow::Notice::Satellites, "nessun satellite abilitato");
+    w.setNotice(MainWindow::Notice::Files, "Log non scritto (disco pieno?): Logs/26-12-06.Txt");
+    w.setStatusText("ToSats/ToOut/Tot dal 06/12 08:15 =0/1/1");
+    EXPECT_EQ(w.noticeText(), "Log non scritto (disco pieno?): Logs/26-12-06.Txt\nnessun satellite abilitato");
+    EXPECT_TRUE(find("lblNotice")->isVisible());
+    w.setNotice(MainWindow::Notice::Files, {});
+    EXPECT_EQ(w.noticeText(), "nessun satellite abilitato");
+    w.setNotice(MainWindow::Notice::Satellites, {});
+    EXPECT_FALSE(find("lblNotice")->isVisible());
+    EXPECT_EQ(w.statusText(), "ToSats/ToOut/Tot dal 06/12 08:15 =0/1/1");
+
+    EXPECT_FALSE(find("lblAprsIs")->isVisible());
+    w.showAprsIs("APRS-IS: connesso e verificato, inviati 3, persi 0", "APRS-IS: connesso e verificato (server T2)");
+    EXPECT_TRUE(find("lblAprsIs")->isVisible());
+    EXPECT_EQ(w.aprsIsText(), "APRS-IS: connesso e verificato, inviati 3, persi 0");
+    EXPECT_EQ(find("lblAprsIs")->toolTip(), "APRS-IS: connesso e verificato (server T2)");
+    EXPECT_EQ(find<QGroupBox>("Frame3")->title(), "AGW Packet Engine Received Packets  - all Ports -");
+    w.showAprsIs({});
+    EXPECT_FALSE(find("lblAprsIs")->isVisible());
 }

@@ -17,6 +17,8 @@ struct RecordingDialogs : IDialogs {
     QStringList folderErrors;
     QStringList settingsProblems;
     QStringList aprsIsProblems;
+    QStringList informationTitles;
+    QStringList informationTexts;
 
     void socketError(const QString& description) override { socketErrors << description; }
     void logsDirectoryError() override { ++logsErrors; }
@@ -24,6 +26,11 @@ struct RecordingDialogs : IDialogs {
     void folderInUse(const QString& text) override { folderErrors << text; }
     void settingsFileProblem(const QString& text) override { settingsProblems << text; }
     void aprsIsConfigProblems(const QStringList& problems) override { aprsIsProblems << problems; }
+    void information(const QString& title, const QString& text) override
+    {
+        informationTitles << title;
+        informationTexts << text;
+    }
     QString openTelemetryHistory(const QString& initialDir) override
     {
         historyDirs << initialDir;

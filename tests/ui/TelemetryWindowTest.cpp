@@ -5,24 +5,21 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
+#include <QChart>
+#include <QScrollBar>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include "ui/TelemetryLayout.h"
+#include "common/TextRules.h"
+#include "ui/TelemetryPlots.h"
 #include "ui/TelemetryWindow.h"
 
 using namespace selvane;
-using C = TelemetryControl;
 using M = TelemetryWindowMetrics;
 
 namespace {
-
-TwipRectF R(double l, double t, double w, double h)
-{
-    return TwipRectF{l, t, w, h};
-}
 
 // ---------------------------------------------------------------- layout
 
@@ -36,103 +33,24 @@ TEST(TelemetryLayout, RoundHalfEven)
     EXPECT_EQ(RoundHalfEven(441), 441);
 }
 
-TEST(TelemetryLayout, DesignPositions)
+TEST(TelemetryWindowMetrics, StoredHeightsConvertToPixels)
 {
-    const TelemetryLayout l = TelemetryLayout::Design();
-    EXPECT_EQ(l.twips(C::frmA), R(0, 0, 4900, 1575));
-    EXPECT_EQ(l.twips(C::lstA), R(120, 200, 4700, 1260));
-    EXPECT_EQ(l.twips(C::frmB), R(0, 1560, 4900, 1575));
-    EXPECT_EQ(l.twips(C::lstB), R(120, 200, 4700, 1260));
-    EXPECT_EQ(l.twips(C::frmM), R(0, 3120, 4000, 1335));
-    EXPECT_EQ(l.twips(C::lstM), R(120, 200, 3800, 1020));
-    EXPECT_EQ(l.twips(C::cmdHide), R(4075, 3240, 825, 270));
-    EXPECT_EQ(l.twips(C::cmdLoadTlm), R(4075, 3600, 825, 270));
-    EXPECT_EQ(l.rowUnit(), 0);
-}
-
-TEST(TelemetryLayout, DesignHeight4850)
-{
-    const TelemetryLayout l = TelemetryLayout::ForOuterHeight(4850);
-    EXPECT_EQ(l.rowUnit(), 441); // 440.9
-    EXPECT_EQ(l.twips(C::frmA), R(0, 0, 4900, 1624));
-    EXPECT_EQ(l.twips(C::lstA), R(120, 200, 4700, 1374));
-    EXPECT_EQ(l.twips(C::frmB), R(0, 1624, 4900, 1624));
-    EXPECT_EQ(l.twips(C::lstB), R(120, 200, 4700, 1374));
-    EXPECT_EQ(l.twips(C::frmM), R(0, 3248, 4000, 1183));
-    EXPECT_EQ(l.twips(C::lstM), R(120, 200, 3800, 933));
-    EXPECT_EQ(l.twips(C::cmdHide), R(4075, 3388, 825, 342.5));
-    EXPECT_EQ(l.twips(C::cmdLoadTlm), R(4075, 3829, 825, 342.5));
-    // Half twips are rounded only in pixels: 342.5 / 15 = 22.83.
-    EXPECT_EQ(l.pixels(C::cmdHide), QRect(272, 226, 55, 23));
-    EXPECT_EQ(l.pixels(C::lstA), QRect(8, 13, 313, 92));
-}
-
-TEST(TelemetryLayout, OtherHeights)
-{
-    // 6000 / 11 = 545.45 -> 545; buttons 400 high.
-    TelemetryLayout l = TelemetryLayout::ForOuterHeight(6000);
-    EXPECT_EQ(l.rowUnit(), 545);
-    EXPECT_EQ(l.twips(C::frmA).height, 2040);
-    EXPECT_EQ(l.twips(C::frmB).top, 2040);
-    EXPECT_EQ(l.twips(C::frmM).top, 4080);
-    EXPECT_EQ(l.twips(C::frmM).height, 1495);
-    EXPECT_EQ(l.twips(C::lstM).height, 1245);
-    EXPECT_EQ(l.twips(C::cmdHide).top, 4220);
-    EXPECT_EQ(l.twips(C::cmdHide).height, 400);
-    EXPECT_EQ(l.twips(C::cmdLoadTlm).top, 4765);
-
-    // 3000 / 11 = 272.7 -> 273; the minimum height.
-    l = TelemetryLayout::ForOuterHeight(3000);
-    EXPECT_EQ(l.rowUnit(), 273);
-    EXPECT_EQ(l.twips(C::frmA).height, 952);
-    EXPECT_EQ(l.twips(C::lstA).height, 702);
-    EXPECT_EQ(l.twips(C::frmM).top, 1904);
-    EXPECT_EQ(l.twips(C::frmM).height, 679);
-    EXPECT_EQ(l.twips(C::cmdHide).height, 250);
-}
-
-TEST(TelemetryLayout, RowUnitHalvesGoToEven)
-{
-    // 4856.5 / 11 = 441.5 -> 442 (even); 4845.5 / 11 = 440.5 -> 440 (even).
-    TelemetryLayout l = TelemetryLayout::ForOuterHeight(4856.5);
-    EXPECT_EQ(l.rowUnit(), 442);
-    EXPECT_EQ(l.twips(C::frmA).height, 1628);
-    EXPECT_EQ(l.twips(C::cmdHide).height, 4856.5 / 20 + 100);
-    EXPECT_EQ(l.twips(C::cmdLoadTlm).top, 2 * 1628 + 140 + 442);
-
-    l = TelemetryLayout::ForOuterHeight(4845.5);
-    EXPECT_EQ(l.rowUnit(), 440);
-    EXPECT_EQ(l.twips(C::frmB).top, 1620);
-    EXPECT_EQ(l.twips(C::frmM).height, 1180);
-}
-
-TEST(TelemetryLayout, HeightsOutsideTheLimits)
-{
-    const TelemetryLayout low = TelemetryLayout::ForOuterHeight(1200);
-    EXPECT_EQ(low.outerHeight(), 3000);
-    EXPECT_EQ(low.twips(C::frmA), TelemetryLayout::ForOuterHeight(3000).twips(C::frmA));
-    EXPECT_EQ(TelemetryLayout::ForOuterHeight(-5).outerHeight(), 3000);
-    EXPECT_EQ(TelemetryLayout::ForOuterHeight(std::nan("")).outerHeight(), 3000);
-
-    const double inf = std::numeric_limits<double>::infinity();
-    const TelemetryLayout high = TelemetryLayout::ForOuterHeight(inf);
-    EXPECT_EQ(high.outerHeight(), M::MaxOuterHeight());
-    EXPECT_EQ(high.rowUnit(), int(RoundHalfEven(M::MaxOuterHeight() / 11)));
-    EXPECT_EQ(TelemetryLayout::ForOuterHeight(1e300).outerHeight(), M::MaxOuterHeight());
-}
-
-TEST(TelemetryLayout, OuterAndClientSizes)
-{
-    EXPECT_EQ(M::ClientWidthPixels(), 329); // 4935 twips
-    EXPECT_EQ(M::ClientPixelsFromOuterHeight(4850), 296); // 4440 twips
+    EXPECT_EQ(M::DesignClientPixels(), QSize(329, 296)); // 4935 x 4440 twips
+    EXPECT_EQ(M::ClientPixelsFromOuterHeight(4850), 296);
     EXPECT_EQ(M::OuterHeightFromClientPixels(296), 4850);
-    EXPECT_EQ(M::MinClientHeightPixels(), 173); // 2590 / 15 = 172.7
-    EXPECT_EQ(M::OuterHeightFromClientPixels(173), 3000);
-    EXPECT_EQ(M::OuterHeightFromClientPixels(40), 3000);
     EXPECT_EQ(M::OuterHeightFromClientPixels(174), 174 * 15 + 410);
+    EXPECT_EQ(M::OuterHeightFromClientPixels(40), 3000);  // below the lowest stored height
     EXPECT_EQ(M::ClientPixelsFromOuterHeight(1e12), M::MaxClientHeightPixels);
+    EXPECT_EQ(M::ClampOuterHeight(-5), 3000);
+    EXPECT_EQ(M::ClampOuterHeight(std::nan("")), 3000);
+    EXPECT_EQ(M::ClampOuterHeight(std::numeric_limits<double>::infinity()), M::MaxOuterHeight());
+    EXPECT_EQ(M::ClampOuterHeight(4850.5), 4850.5);
     EXPECT_EQ(TwipsToPixels(7.5), 1); // halves away from zero
-    EXPECT_EQ(TelemetryControlName(C::cmdLoadTlm), QStringLiteral("cmdLoadTlm"));
+    EXPECT_EQ(TwipsToPixels(7), 0);
+    EXPECT_EQ(TwipsToPixels(-8), -1);
+    EXPECT_EQ(MainWindowMetrics::DesignClientPixels(), QSize(490, 224)); // 7350 x 3360 twips
+    EXPECT_EQ(MainWindowMetrics::OuterWidthFromClientPixels(592), 9000);
+    EXPECT_EQ(MainWindowMetrics::ClientPixelsFromOuterWidth(9000), 592);
 }
 
 // ---------------------------------------------------------------- window
@@ -148,16 +66,6 @@ protected:
         T* found = w.findChild<T*>(name);
         EXPECT_NE(found, nullptr) << name.toStdString();
         return found;
-    }
-    QWidget* find(C c) const { return find(TelemetryControlName(c)); }
-
-    // Every control stands where the given layout puts it.
-    void expectPlacedAs(const TelemetryLayout& l) const
-    {
-        for (int i = 0; i < kTelemetryControlCount; ++i) {
-            const auto c = C(i);
-            EXPECT_EQ(find(c)->geometry(), l.pixels(c)) << TelemetryControlName(c).toStdString();
-        }
     }
 };
 
@@ -175,8 +83,6 @@ TEST_F(TelemetryWindowTest, CreatedHiddenTopLevelWithoutMinimiseOrMaximise)
     EXPECT_FALSE(f.testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_FALSE(f.testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_FALSE(w.testAttribute(Qt::WA_QuitOnClose));
-    EXPECT_EQ(w.size(), QSize(329, 296));
-    expectPlacedAs(TelemetryLayout::Design());
 }
 
 TEST_F(TelemetryWindowTest, CaptionsTooltipsAndNesting)
@@ -188,9 +94,9 @@ TEST_F(TelemetryWindowTest, CaptionsTooltipsAndNesting)
         const char* parent;
     };
     const Expect frames[] = {
-        {"frmA", "Side A", "", "frmTlm"},
-        {"frmB", "Side B", "", "frmTlm"},
-        {"frmM", "Panels Current", "", "frmTlm"},
+        {"frmA", "Side A", "", "tabLists"},
+        {"frmB", "Side B", "", "tabLists"},
+        {"frmM", "Panels Current", "", "tabLists"},
     };
     for (const Expect& e : frames) {
         auto* g = find<QGroupBox>(QString::fromLatin1(e.name));
@@ -268,73 +174,143 @@ TEST_F(TelemetryWindowTest, ListsSortTheirLinesAndClearTogether)
     EXPECT_EQ(w.lines(TelemetryList::A), QStringList({QStringLiteral("3 11:00 z")}));
 }
 
-TEST_F(TelemetryWindowTest, HeightSetWhileHiddenLaysOutAtOnce)
+// The design width, or a whole telemetry line when that is wider; the
+// stored height, or what the texts need when that is more.
+TEST_F(TelemetryWindowTest, StartsWideEnoughForAWholeLineAtTheStoredHeight)
 {
-    w.setOuterHeightTwips(4850);
-    EXPECT_FALSE(w.isVisible());
-    EXPECT_EQ(w.outerHeightTwips(), 4850);
-    EXPECT_EQ(w.size(), QSize(329, 296));
-    EXPECT_EQ(w.currentLayout().rowUnit(), 441);
-    expectPlacedAs(TelemetryLayout::ForOuterHeight(4850));
-
-    w.setOuterHeightTwips(6000);
-    EXPECT_EQ(w.outerHeightTwips(), 6000);
-    EXPECT_EQ(w.size(), QSize(329, 373)); // (6000 - 410) / 15 = 372.7
-    expectPlacedAs(TelemetryLayout::ForOuterHeight(6000));
-
-    // A fraction is kept (and rounds half to even in the row unit).
-    w.setOuterHeightTwips(4845.5);
-    EXPECT_EQ(w.outerHeightTwips(), 4845.5);
-    EXPECT_EQ(w.currentLayout().rowUnit(), 440);
-    EXPECT_EQ(w.size(), QSize(329, 296)); // 295.7 px
-    expectPlacedAs(TelemetryLayout::ForOuterHeight(4845.5));
-
-    w.setOuterHeightTwips(0); // e.g. an empty field in the settings
-    EXPECT_EQ(w.outerHeightTwips(), 3000);
-    EXPECT_EQ(w.height(), 173);
-    w.setOuterHeightTwips(1e20);
-    EXPECT_EQ(w.outerHeightTwips(), M::MaxOuterHeight());
-    EXPECT_EQ(w.height(), M::MaxClientHeightPixels);
-}
-
-TEST_F(TelemetryWindowTest, ShowingLaysOutForTheCurrentHeight)
-{
+    auto* lstA = find<QListWidget>(QStringLiteral("lstA"));
+    const QString widest = QStringLiteral("1 23:59 Temp Batt=-40.0C Tx=-40.0C +Y=-40.0C +Z=-40.0C");
+    w.addTelemetryLine(TelemetryList::A, widest);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    EXPECT_EQ(w.outerHeightTwips(), 4850);
-    expectPlacedAs(TelemetryLayout::ForOuterHeight(4850));
+    EXPECT_GE(w.width(), M::DesignClientPixels().width());
+    EXPECT_EQ(lstA->horizontalScrollBar()->maximum(), 0);  // the whole line shows
+    EXPECT_GT(lstA->viewport()->width(), lstA->fontMetrics().horizontalAdvance(widest));
+
+    const struct {
+        double stored;
+        double kept;  // 0: raised to what the texts need
+    } heights[] = {{4850, 0}, {0, 0}, {12000, 12000}, {12000.5, 12000.5}, {1e20, M::MaxOuterHeight()}};
+    for (const auto& h : heights) {
+        w.setOuterHeightTwips(h.stored);
+        if (h.kept > 0) {
+            EXPECT_EQ(w.outerHeightTwips(), h.kept) << h.stored;
+            EXPECT_EQ(w.height(), M::ClientPixelsFromOuterHeight(h.kept)) << h.stored;
+        } else {
+            EXPECT_EQ(w.height(), w.minimumHeight()) << h.stored;
+            EXPECT_EQ(w.outerHeightTwips(), M::OuterHeightFromClientPixels(w.minimumHeight())) << h.stored;
+            EXPECT_GT(w.outerHeightTwips(), h.stored) << h.stored;
+        }
+    }
+    // Hidden, the window takes the height at once.
+    w.hide();
+    w.setOuterHeightTwips(9005);
+    EXPECT_EQ(w.height(), M::ClientPixelsFromOuterHeight(9005));
+    EXPECT_EQ(w.outerHeightTwips(), 9005);
+    // Dragged: the new pixel height gives the stored height.
+    w.show();
+    w.resize(w.width(), w.height() + 10);
+    EXPECT_EQ(w.outerHeightTwips(), M::OuterHeightFromClientPixels(w.height()));
 }
 
-TEST_F(TelemetryWindowTest, ResizingKeepsWidthAndMinimumHeight)
+TEST_F(TelemetryWindowTest, ListsAndPlotsTakeTheRoomButtonsStayBelow)
 {
+    w.setOuterHeightTwips(9000);
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    auto at = [this](const char* name) {
+        QWidget* c = find(QString::fromLatin1(name));
+        return QRect(c->mapTo(&w, QPoint(0, 0)), c->size());
+    };
+    // Side A above side B above the panel currents; the buttons below all.
+    EXPECT_LE(at("frmA").bottom(), at("frmB").top());
+    EXPECT_LE(at("frmB").bottom(), at("frmM").top());
+    EXPECT_LE(at("frmM").bottom(), at("cmdHide").top());
+    EXPECT_LE(at("cmdHide").right(), at("cmdLoadTlm").left());
+    const QRect a = at("lstA"), b = at("lstB"), m = at("lstM"), load = at("cmdLoadTlm");
+    const QPoint fromCorner = QPoint(w.width(), w.height()) - load.bottomRight();
 
-    // Within the size limits the window offers.
-    w.resize(500, 400);
-    EXPECT_EQ(w.width(), 329);
-    EXPECT_EQ(w.height(), 400);
-    EXPECT_EQ(w.outerHeightTwips(), 400 * 15 + 410);
-    expectPlacedAs(TelemetryLayout::ForOuterHeight(6410));
+    w.resize(w.width() + 150, w.height() + 220);
+    QCoreApplication::processEvents();
+    EXPECT_GT(at("lstA").height(), a.height());
+    EXPECT_GT(at("lstB").height(), b.height());
+    EXPECT_GT(at("lstM").height(), m.height());
+    EXPECT_GE(at("lstA").height() + at("lstB").height() + at("lstM").height(),
+              a.height() + b.height() + m.height() + 200);
+    EXPECT_EQ(at("lstA").width(), a.width() + 150);
+    EXPECT_EQ(at("cmdLoadTlm").size(), load.size());
+    EXPECT_EQ(QPoint(w.width(), w.height()) - at("cmdLoadTlm").bottomRight(), fromCorner);
 
-    w.resize(329, 50);
-    EXPECT_EQ(w.height(), 173);
-    EXPECT_EQ(w.outerHeightTwips(), 3000);
-    expectPlacedAs(TelemetryLayout::ForOuterHeight(3000));
+    // The plots fill the same room.
+    w.showPlots(true);
+    EXPECT_TRUE(w.plots().isVisible());
+    EXPECT_FALSE(find("lstA")->isVisible());
+    EXPECT_GT(w.plots().height(), at("frmA").height());
+    w.showPlots(false);
+    EXPECT_TRUE(find("lstA")->isVisible());
+}
 
-    // A window manager that ignores the limits: the resize rules put the
-    // width back to 5050 and the height up to 3000 twips.
-    w.setMinimumSize(0, 0);
-    w.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    w.resize(200, 300);
-    EXPECT_EQ(w.size(), QSize(329, 300));
-    EXPECT_EQ(w.outerHeightTwips(), 300 * 15 + 410);
-    w.resize(600, 300);
-    EXPECT_EQ(w.size(), QSize(329, 300));
-    w.resize(329, 100); // 1910 twips
-    EXPECT_EQ(w.size(), QSize(329, 173));
-    EXPECT_EQ(w.outerHeightTwips(), 3000);
-    expectPlacedAs(TelemetryLayout::ForOuterHeight(3000));
+// The plots draw the values of the display lines, whatever order the
+// lines come in: one curve per side and label, the low battery marked.
+TEST_F(TelemetryWindowTest, PlotsDrawTheValuesOfTheLines)
+{
+    using Q = TelemetryQuantity;
+    const struct {
+        TelemetryList list;
+        const char* line;
+    } lines[] = {
+        {TelemetryList::M, "0 10:00 Pannelli +X=51mA +Y=69mA +Z=105mA"},
+        {TelemetryList::A, "4 10:05 BattA=13.90V BattB=14.94V Tx=1.24W 8V=8.19V"},
+        {TelemetryList::A, "4 10:00 BattA=14.76V BattB=14.94V Tx=1.24W 8V=8.19V"},
+        {TelemetryList::A, "1 10:02 Temp Batt=21.3C Tx=28.1C +Y=14.4C +Z=-3.5C"},
+        {TelemetryList::B, "7 10:03 Corrente di carica Batt=-120mA"},
+        {TelemetryList::M, "9 10:04 Pannelli -X=7mA -Y=0mA -Z=12mA"},
+        {TelemetryList::A, "3 10:06 no values here"},
+    };
+    for (const auto& l : lines)
+        w.addTelemetryLine(l.list, QString::fromUtf8(l.line));
+    TelemetryPlots& p = w.plots();
+    p.refresh();
+    const struct {
+        Q quantity;
+        const char* curve;
+        QStringList points;
+    } drawn[] = {
+        {Q::PanelCurrent, "A +X", {"10:00=51"}},
+        {Q::PanelCurrent, "B -Z", {"10:04=12"}},
+        {Q::BatteryVoltage, "A BattA", {"10:00=14.76", "10:05=13.9"}},
+        {Q::BatteryVoltage, "A 8V", {"10:00=8.19", "10:05=8.19"}},
+        {Q::TransmitterPower, "A Tx", {"10:00=1.24", "10:05=1.24"}},
+        {Q::Temperature, "A +Z", {"10:02=-3.5"}},
+        {Q::BatteryCurrent, "B Batt", {"10:03=-120"}},
+    };
+    for (const auto& d : drawn)
+        EXPECT_EQ(p.drawn(d.quantity, QString::fromUtf8(d.curve)), d.points) << d.curve;
+    EXPECT_EQ(p.curves(Q::PanelCurrent), (QStringList{"A +X", "A +Y", "A +Z", "B -X", "B -Y", "B -Z"}));
+    EXPECT_EQ(p.curves(Q::TransmitterPower), QStringList{"A Tx"});
+    EXPECT_EQ(p.lowBatteryMarks(), QStringList{"10:05=13.9"});
+    EXPECT_TRUE(p.safeModeMarks(Q::Temperature).isEmpty());
+
+    // Safe mode, as it happens: a line on every plot, once a minute.
+    w.markSafeMode(QTime(10, 4, 30));
+    w.markSafeMode(QTime(10, 4, 50));
+    p.refresh();
+    for (Q q : {Q::PanelCurrent, Q::Temperature, Q::BatteryVoltage, Q::BatteryCurrent, Q::TransmitterPower})
+        EXPECT_EQ(p.safeModeMarks(q), QStringList{"10:04"}) << int(q);
+
+    // A new day, or another day loaded: the plots empty with the lists.
+    w.clearTelemetryLists();
+    p.refresh();
+    EXPECT_TRUE(p.curves(Q::BatteryVoltage).isEmpty());
+    EXPECT_TRUE(p.lowBatteryMarks().isEmpty());
+    EXPECT_TRUE(p.safeModeMarks(Q::BatteryVoltage).isEmpty());
+    EXPECT_EQ(p.chart(Q::BatteryVoltage)->title(), "Tensioni delle batterie");
+
+    // On screen, the plots follow the lines by themselves.
+    w.show();
+    w.showPlots(true);
+    w.addTelemetryLine(TelemetryList::A, QStringLiteral("4 11:00 BattA=15.00V BattB=14.94V Tx=1.24W 8V=8.19V"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return p.drawn(Q::BatteryVoltage, "A BattA") == QStringList{"11:00=15"}; }));
 }
 
 TEST_F(TelemetryWindowTest, PositionInTwips)
