@@ -3,7 +3,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${SELVANE_BUILD_DIR:-$ROOT/build}"
 
-PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev libgtest-dev libgmock-dev libbenchmark-dev)
+PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev qt6-serialport-dev libgtest-dev libgmock-dev libbenchmark-dev)
 # What making and checking the Debian package needs besides (scripts/package.sh,
 # scripts/package-check.sh).
 PACKAGING_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream systemd man-db groff-base adduser procps)

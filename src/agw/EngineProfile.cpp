@@ -1,5 +1,7 @@
 #include "agw/EngineProfile.h"
 
+#include <QCoreApplication>
+
 namespace selvane {
 
 std::optional<EngineProfile> ProfileInForce(EngineChoice choice, std::optional<EngineVersion> version)
@@ -9,6 +11,8 @@ std::optional<EngineProfile> ProfileInForce(EngineChoice choice, std::optional<E
         return EngineProfile::Agwpe;
     case EngineChoice::DireWolf:
         return EngineProfile::DireWolf;
+    case EngineChoice::RawFrames:
+        return EngineProfile::RawFrames;
     case EngineChoice::Automatic:
         break;
     }
@@ -19,13 +23,25 @@ std::optional<EngineProfile> ProfileInForce(EngineChoice choice, std::optional<E
 
 ViaForm ViaFormOf(EngineProfile profile)
 {
-    return profile == EngineProfile::DireWolf ? ViaForm::Text : ViaForm::SevenChar;
+    return profile == EngineProfile::Agwpe ? ViaForm::SevenChar : ViaForm::Text;
+}
+
+bool AsksForRawFrames(EngineProfile profile)
+{
+    return profile != EngineProfile::Agwpe;
 }
 
 QString ProfileName(EngineProfile profile)
 {
-    return profile == EngineProfile::DireWolf ? QStringLiteral("Dire Wolf-compatibile")
-                                              : QStringLiteral("AGW Packet Engine");
+    switch (profile) {
+    case EngineProfile::Agwpe:
+        break;
+    case EngineProfile::DireWolf:
+        return QStringLiteral("Dire Wolf-compatibile");
+    case EngineProfile::RawFrames:
+        return QCoreApplication::translate("Engine", "frame grezzi in entrambe le direzioni");
+    }
+    return QStringLiteral("AGW Packet Engine");
 }
 
 QString ProfileDescription(EngineChoice choice, std::optional<EngineProfile> inForce)

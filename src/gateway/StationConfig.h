@@ -2,6 +2,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "agw/EngineConfig.h"
 #include "aprsis/AprsIsConfig.h"
 #include "gateway/Satellites.h"
 #include "gateway/UplinkGuard.h"
@@ -12,6 +13,7 @@ namespace selvane {
 // What a station is configured with beyond the 17 fields of Selvane.ini:
 // selvane.conf, beside it.
 //
+//   [engine]            the engine and how to reach it (agw/EngineConfig.h)
 //   [aprs-is]           the APRS-IS upload (AprsIsConfig.h)
 //   [uplink]            max-per-minute = 6, max-per-5-minutes = 10 (0: off)
 //   [satellite NAME]    one satellite, new or built in, key by key:
@@ -32,6 +34,7 @@ namespace selvane {
 // A missing file means every default. A damaged line is reported with its
 // number and ignored.
 struct StationConfig {
+    EngineConfig engine;
     AprsIsConfig aprsIs;
     UplinkLimits uplink;
     SatelliteTable satellites = SatelliteTable::Defaults();
@@ -59,7 +62,8 @@ StationConfigRead ParseStationConfig(const QByteArray& text, const QByteArray* o
 // selvane.conf (and aprs-is.conf) of a folder.
 StationConfigRead ReadStationConfig(const QString& folder);
 
-// The document with the values of config: [aprs-is] rewritten; each
+// The document with the values of config: [engine] rewritten once it
+// is there or differs from the default; [aprs-is] rewritten; each
 // satellite's section holding the keys in which it differs from the
 // built-in one (all keys for a satellite of the user's); sections of
 // satellites no longer in the table removed; [uplink] rewritten. Comments,

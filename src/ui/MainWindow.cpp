@@ -366,9 +366,11 @@ void MainWindow::buildControls()
         {EngineChoice::Automatic, "Profilo motore automatico (dalla versione)", "engineAutomatic"},
         {EngineChoice::Agwpe, "AGW Packet Engine (via RS0ISSP)", "engineAgwpe"},
         {EngineChoice::DireWolf, "Dire Wolf-compatibile (via RS0ISS*)", "engineDireWolf"},
+        {EngineChoice::RawFrames, QT_TR_NOOP("Frame grezzi in entrambe le direzioni (\"K\", senza \"V\")"),
+         "engineRawFrames"},
     };
     for (const auto& e : engines) {
-        auto* a = new QAction(QString::fromLatin1(e.text), m_frame2);
+        auto* a = new QAction(e.choice == EngineChoice::RawFrames ? tr(e.text) : QString::fromLatin1(e.text), m_frame2);
         a->setObjectName(QString::fromLatin1(e.name));
         a->setCheckable(true);
         engineGroup->addAction(a);
@@ -394,6 +396,10 @@ void MainWindow::buildControls()
     m_aprsIsAction->setObjectName(QStringLiteral("aprsIs"));
     m_frame2->addAction(m_aprsIsAction);
     connect(m_aprsIsAction, &QAction::triggered, this, &MainWindow::aprsIsRequested);
+    m_engineDialogAction = new QAction(tr("Motore..."), m_frame2);
+    m_engineDialogAction->setObjectName(QStringLiteral("engine"));
+    m_frame2->addAction(m_engineDialogAction);
+    connect(m_engineDialogAction, &QAction::triggered, this, &MainWindow::engineRequested);
     m_satellitesAction = new QAction(QStringLiteral("Satelliti..."), m_frame2);
     m_satellitesAction->setObjectName(QStringLiteral("satellites"));
     m_frame2->addAction(m_satellitesAction);
@@ -577,7 +583,19 @@ void MainWindow::showAprsIs(const QString& text)
 void MainWindow::showEngineProfile(const QString& text)
 {
     m_profileText = text;
-    m_frame2->setTitle(QStringLiteral("AGW Packet Engine Information - ") + text);
+    showEngine(m_engineText, m_engineIsAgw);
+}
+
+void MainWindow::showEngine(const QString& text, bool agw)
+{
+    m_engineText = text;
+    m_engineIsAgw = agw;
+    QStringList parts{QStringLiteral("AGW Packet Engine Information")};
+    if (!text.isEmpty())
+        parts << text;
+    if (agw)
+        parts << m_profileText;
+    m_frame2->setTitle(parts.join(QStringLiteral(" - ")));
 }
 
 void MainWindow::setNotice(Notice notice, const QString& text)

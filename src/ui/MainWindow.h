@@ -143,6 +143,10 @@ public:
     void showAprsIs(const QString& text);
     // The profile shown in Frame2's caption.
     QString engineProfileText() const { return m_profileText; }
+    // The engine's kind and address in Frame2's caption ("AGW 127.0.0.1:8000");
+    // the profile is shown beside it for an AGW engine only.
+    void showEngine(const QString& text, bool agw);
+    QAction* engineDialogAction() const { return m_engineDialogAction; }
     QAction* satellitesAction() const { return m_satellitesAction; }
 
     // Conditions that last until they are mended, shown in the caption of
@@ -174,6 +178,8 @@ signals:
     void aprsIsRequested();
     // "Satelliti..." was chosen from the context menu.
     void satellitesRequested();
+    // "Motore..." was chosen from the context menu.
+    void engineRequested();
     // The window is closing (emitted before it closes; cannot be cancelled).
     void closing();
 
@@ -226,7 +232,10 @@ private:
     QCheckBox* m_chkLog = nullptr;
     QGroupBox* m_frame4 = nullptr;
     QListWidget* m_list1 = nullptr;
-    std::array<QAction*, 3> m_engineActions{};
+    std::array<QAction*, 4> m_engineActions{};
+    QAction* m_engineDialogAction = nullptr;
+    QString m_engineText;
+    bool m_engineIsAgw = true;
     QAction* m_autoReconnect = nullptr;
     QAction* m_aprsIsAction = nullptr;
     QAction* m_satellitesAction = nullptr;

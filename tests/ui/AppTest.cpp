@@ -32,7 +32,7 @@ struct AppFixture : ::testing::Test {
 
     quint16 enginePort = AgwLink::DefaultEnginePort;
     // Reconnecting within a fraction of a second, so no test waits seconds.
-    AgwLinkTiming linkTiming{{200, 800}};
+    LinkTiming linkTiming{{200, 800}};
 
     std::unique_ptr<SelvaneApp> makeApp(const QString& workingDir = {})
     {
