@@ -49,6 +49,7 @@
 #include <QTime>
 #include <QTimer>
 
+class QSocketNotifier;
 class QTcpServer;
 class QTcpSocket;
 
@@ -217,7 +218,7 @@ private:
     int m_ptyMaster = -1;
     int m_ptySlave = -1;   // kept open so the client's closing is no hang-up
     QString m_ptyPath;
-    class QSocketNotifier* m_ptyNotifier = nullptr;
+    QSocketNotifier* m_ptyNotifier = nullptr;
     QByteArray m_kissFrame;
     bool m_kissEscape = false;
     int m_major = 2000, m_minor = 15;
