@@ -1,5 +1,7 @@
 #include "kiss/KissFrame.h"
 
+#include <algorithm>
+
 namespace selvane {
 
 QByteArray KissEncode(int port, const QByteArray& frame)
@@ -26,7 +28,19 @@ QByteArray KissEncode(int port, const QByteArray& frame)
 void KissDecoder::feed(const QByteArray& bytes, const Handler& onFrame)
 {
     const quint64 generation = m_generation;
-    for (const char c : bytes) {
+    const char* const end = bytes.constEnd();
+    for (const char* p = bytes.constBegin(); p != end; ++p) {
+        const char c = *p;
+        // A run of plain bytes inside a frame is taken at once.
+        if (m_synced && !m_bad && !m_escape && c != Kiss::Fend && c != Kiss::Fesc) {
+            const char* runEnd = std::find_if(p, end, [](char b) { return b == Kiss::Fend || b == Kiss::Fesc; });
+            const qsizetype room = kMaxFrameBytes - m_frame.size();
+            if (runEnd - p <= room) {
+                m_frame.append(p, runEnd - p);
+                p = runEnd - 1;
+                continue;
+            }
+        }
         if (c == Kiss::Fend) {
             const QByteArray frame = m_frame;
             const bool whole = m_synced && !m_bad && !m_escape && !frame.isEmpty();

@@ -18,6 +18,16 @@ std::unique_ptr<EngineTransport> TransportFor(const EngineConfig& config)
 
 } // namespace
 
+bool HandleKissFrame(HeardHandler& heard, int port, const QByteArray& frame, const QTime& time)
+{
+    const std::optional<RawFrame> raw = ParseRawFrame(frame);
+    if (!raw)
+        return false;
+    heard.handle(HeardHeader(port, raw->source.text(), raw->destination.text()),
+                 {MonitorHeaderLine(port, *raw, time), FromSingleByte(raw->info)}, ViaForm::Text);
+    return true;
+}
+
 KissLink::KissLink(ILinkView& view, const ILiveSettings& settings, IRoutingStep& router, Clock clock,
                    const EngineConfig& config, Timing timing, QObject* parent)
     : EngineLink(view, settings, router, std::move(clock), TransportFor(config), timing, parent),
@@ -50,18 +60,10 @@ void KissLink::onOpened()
 
 bool KissLink::consume(const QByteArray& bytes)
 {
-    m_decoder.feed(bytes, [this](int port, const QByteArray& frame) { onFrame(port, frame); });
+    m_decoder.feed(bytes, [this](int port, const QByteArray& frame) {
+        HandleKissFrame(m_heard, port, frame, m_clock().time());
+    });
     return true;
-}
-
-void KissLink::onFrame(int port, const QByteArray& frame)
-{
-    const std::optional<RawFrame> raw = ParseRawFrame(frame);
-    if (!raw)
-        return;
-    const QString header = MonitorHeaderLine(port, *raw, m_clock().time());
-    m_heard.handle(HeardHeader(port, raw->source.text(), raw->destination.text()),
-                   {header, FromSingleByte(raw->info)}, ViaForm::Text);
 }
 
 QByteArray KissLink::encode(const OutgoingPacket& packet, int port)

@@ -4,6 +4,11 @@
 
 namespace selvane {
 
+// One KISS data frame heard on a port, to the heard handler: its AX.25
+// frame read, given the header line an AGW engine writes (the time given),
+// and handled with the text via form. False for a frame that is no UI frame.
+bool HandleKissFrame(HeardHandler& heard, int port, const QByteArray& frame, const QTime& time);
+
 // The link to a KISS TNC, over TCP or a serial line. Nothing is asked of
 // the TNC: what it hears arrives as KISS data frames, whose AX.25 frame is
 // read directly (UI frames with any pid are heard packets, other frames are
@@ -39,8 +44,6 @@ protected:
     QString closedText() const override;
 
 private:
-    void onFrame(int port, const QByteArray& frame);
-
     EngineConfig m_config;
     KissDecoder m_decoder;
     HeardHandler m_heard;
