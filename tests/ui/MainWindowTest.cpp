@@ -762,7 +762,8 @@ TEST_F(MainWindowTest, RightClickOnTheStatusLineOpensTheFrameMenu)
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), status->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(status, &event);
     EXPECT_EQ(seen, (QStringList{"Profilo motore automatico (dalla versione)", "AGW Packet Engine (via RS0ISSP)",
-                                 "Dire Wolf-compatibile (via RS0ISS*)", "Riconnetti automaticamente", "APRS-IS...", "Satelliti..."}));
+                                 "Dire Wolf-compatibile (via RS0ISS*)", "Frame grezzi in entrambe le direzioni (\"K\", senza \"V\")",
+                                 "Riconnetti automaticamente", "APRS-IS...", "Motore...", "Satelliti..."}));
     EXPECT_EQ(w.engineChoice(), EngineChoice::DireWolf);
 }
 
