@@ -197,7 +197,9 @@ QString EngineOptionText(const EngineConfig& config)
 {
     switch (config.kind) {
     case EngineKind::Agw:
-        return QStringLiteral("agw://%1:%2").arg(config.host).arg(config.agwPort);
+        return QStringLiteral("agw://%1:%2")
+            .arg(config.host.contains(QLatin1Char(':')) ? QLatin1Char('[') + config.host + QLatin1Char(']') : config.host)
+            .arg(config.agwPort);
     case EngineKind::KissTcp:
         return QStringLiteral("kiss-tcp://") + config.address;
     case EngineKind::KissSerial:
