@@ -13,9 +13,6 @@
 
 namespace selvane {
 
-// Kept for the name the program and its tests know the timing by.
-using AgwLinkTiming = LinkTiming;
-
 // The link to an AGW Packet Engine-compatible engine over TCP (Winsock1):
 // the requests on connecting ("m", "R", "G", then "k" for the profiles that
 // take raw frames), the received stream cut into frames for the dispatcher,
