@@ -1,10 +1,14 @@
 // Frames per second through stream reassembly, alone and followed by the
 // dispatch of each frame, for a stream of heard unproto frames that TCP has
 // cut at random points: as an AGW Packet Engine sends them, and as Dire Wolf
-// does (a raw "K" frame before each "U" frame, whose text has no "*").
+// does (a raw "K" frame before each "U" frame, whose text has no "*"), and
+// for a KISS TNC's stream (KISS data frames, each AX.25 frame read and given
+// its header line).
 #include "agw/AgwFrame.h"
 #include "agw/Dispatcher.h"
 #include "agw/FrameAssembler.h"
+#include "agw/HeardHandler.h"
+#include "kiss/KissLink.h"
 
 #include <benchmark/benchmark.h>
 
@@ -69,13 +73,23 @@ QByteArray MonitorFrame(std::mt19937& rng, int index, bool direWolf)
     return Frame('K', port, from, raw) + Frame('U', port, from, text);
 }
 
+// The same packet as a KISS TNC sends it.
+QByteArray KissFrame(std::mt19937& rng, int index)
+{
+    const QByteArray raw = MonitorFrame(rng, index, true);
+    // The "K" frame's data (after its 36-byte header): the port byte, then
+    // the AX.25 frame.
+    const quint32 length = quint8(raw[28]) | quint8(raw[29]) << 8;
+    return KissEncode(index % 4, raw.mid(AgwFrame::HeaderSize + 1, length - 1));
+}
+
 // The stream of FrameCount frames cut into arrivals of 1 to 1460 bytes.
-std::vector<QByteArray> MakeArrivals(bool direWolf)
+std::vector<QByteArray> MakeArrivals(int kind)
 {
         std::mt19937 rng(4242);
         QByteArray stream;
         for (int i = 0; i < FrameCount; ++i)
-            stream += MonitorFrame(rng, i, direWolf);
+            stream += kind == 2 ? KissFrame(rng, i) : MonitorFrame(rng, i, kind == 1);
         std::uniform_int_distribution<qsizetype> size(1, 1460);
         std::vector<QByteArray> out;
         for (qsizetype at = 0; at < stream.size();) {
@@ -86,17 +100,17 @@ std::vector<QByteArray> MakeArrivals(bool direWolf)
         return out;
 }
 
-const std::vector<QByteArray>& Arrivals(bool direWolf = false)
+// 0 AGW Packet Engine, 1 Dire Wolf ("K" + "U"), 2 KISS.
+const std::vector<QByteArray>& Arrivals(int stream = 0)
 {
-    static const std::vector<QByteArray> agwpe = MakeArrivals(false);
-    static const std::vector<QByteArray> dw = MakeArrivals(true);
-    return direWolf ? dw : agwpe;
+    static const std::vector<QByteArray> streams[] = {MakeArrivals(0), MakeArrivals(1), MakeArrivals(2)};
+    return streams[stream];
 }
 
-qsizetype StreamBytes(bool direWolf = false)
+qsizetype StreamBytes(int stream = 0)
 {
     qsizetype total = 0;
-    for (const QByteArray& a : Arrivals(direWolf))
+    for (const QByteArray& a : Arrivals(stream))
         total += a.size();
     return total;
 }
@@ -170,10 +184,36 @@ void BM_ReassemblyAndDispatch(benchmark::State& state)
     if (view.shown != qint64(state.iterations()) * FrameCount || router.marked != view.shown)
         state.SkipWithError("frames or marks lost");
     state.SetItemsProcessed(state.iterations() * FrameCount);
-    state.SetBytesProcessed(state.iterations() * StreamBytes(direWolf));
+    state.SetBytesProcessed(state.iterations() * StreamBytes(direWolf ? 1 : 0));
     state.SetLabel(direWolf ? "Dire Wolf-compatible" : "AGW Packet Engine");
 }
 BENCHMARK(BM_ReassemblyAndDispatch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A KISS TNC's stream: frames cut out, each AX.25 frame read, given its
+// header line and handed to the routing step, as the KISS link does.
+void BM_KissReassemblyAndDispatch(benchmark::State& state)
+{
+    const auto& arrivals = Arrivals(2);
+    CountingView view;
+    MarkCheckingRouter router;
+    GatewayCounters counters;
+    const QTime time(10, 1, 2);
+    for (auto _ : state) {
+        HeardHandler heard(view, router, counters);
+        KissDecoder decoder;
+        const KissDecoder::Handler dispatch = [&](int port, const QByteArray& frame) {
+            HandleKissFrame(heard, port, frame, time);
+        };
+        for (const QByteArray& a : arrivals)
+            decoder.feed(a, dispatch);
+    }
+    if (view.shown != qint64(state.iterations()) * FrameCount || router.marked != view.shown)
+        state.SkipWithError("frames or marks lost");
+    state.SetItemsProcessed(state.iterations() * FrameCount);
+    state.SetBytesProcessed(state.iterations() * StreamBytes(2));
+    state.SetLabel("KISS");
+}
+BENCHMARK(BM_KissReassemblyAndDispatch)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

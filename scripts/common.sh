@@ -6,9 +6,10 @@ BUILD="${SELVANE_BUILD_DIR:-$ROOT/build}"
 # Qt Charts draws the telemetry plots (it needs the OpenGL development files
 # to configure); the Qt tools build the translations (lupdate, lrelease);
 # qt6-httpserver-dev needs qt6-websockets-dev to be found by CMake, but Debian
-# 12 does not make it depend on it.
+# 12 does not make it depend on it; KISS TNCs on a serial line use Qt's
+# serial port.
 PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev qt6-charts-dev libqt6opengl6-dev
-          qt6-tools-dev qt6-l10n-tools qt6-httpserver-dev qt6-websockets-dev
+          qt6-tools-dev qt6-l10n-tools qt6-httpserver-dev qt6-websockets-dev qt6-serialport-dev
           libgtest-dev libgmock-dev libbenchmark-dev)
 # What making and checking the Debian package needs besides (scripts/package.sh,
 # scripts/package-check.sh).

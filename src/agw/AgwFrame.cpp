@@ -1,5 +1,6 @@
 #include "agw/AgwFrame.h"
 
+#include "agw/RawFrame.h"
 #include "common/TextRules.h"
 
 #include <algorithm>
@@ -88,6 +89,28 @@ QByteArray BuildViaFrame(const QByteArray& receivedHeader, const QString& viaPat
     }
     std::copy(infoBytes.cbegin(), infoBytes.cend(), frame.begin() + pos);
     return frame;
+}
+
+QByteArray BuildViaFrame(const OutgoingPacket& packet, int port)
+{
+    QByteArray frame = BuildViaFrame(packet.heardHeader, packet.via.join(QLatin1Char(',')), packet.info);
+    SetFramePort(frame, port);
+    return frame;
+}
+
+QByteArray BuildRawSendFrame(const OutgoingPacket& packet, int port)
+{
+    const QByteArray data =
+        QByteArray(1, '\0') + BuildUiFrame(packet.source, packet.destination, packet.via, ToSingleByte(packet.info));
+    QByteArray frame(AgwFrame::HeaderSize, '\0');
+    frame[AgwFrame::OffsetKind] = 'K';
+    const qsizetype available = std::clamp<qsizetype>(packet.heardHeader.size() - AgwFrame::OffsetCallFrom, 0,
+                                                      AgwFrame::OffsetDataLength - AgwFrame::OffsetCallFrom);
+    std::copy_n(packet.heardHeader.constData() + AgwFrame::OffsetCallFrom, available,
+                frame.data() + AgwFrame::OffsetCallFrom);
+    PutLittleEndian32(frame, AgwFrame::OffsetDataLength, quint32(data.size()));
+    SetFramePort(frame, port);
+    return frame + data;
 }
 
 void SetFramePort(QByteArray& frame, int port)

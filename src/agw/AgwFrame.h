@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "agw/OutgoingPacket.h"
+
 namespace selvane {
 
 // One frame of the engine's TCP API: a 36-byte header and a data part.
@@ -36,6 +38,13 @@ QByteArray BuildViaFrame(const QByteArray& receivedHeader, const QString& viaPat
 
 // Sets the target port of a built "V" frame (byte 0; bytes 1-3 stay 0).
 void SetFramePort(QByteArray& frame, int port);
+
+// A packet to send as the engine gets it: a "V" frame (the path its via
+// entries joined by ",", as BuildViaFrame lays it out), or a "K" frame for
+// engines that take raw frames: the heard frame's callFrom and callTo, data
+// one byte 0 and the AX.25 UI frame (BuildUiFrame), pid byte 0.
+QByteArray BuildViaFrame(const OutgoingPacket& packet, int port);
+QByteArray BuildRawSendFrame(const OutgoingPacket& packet, int port);
 
 // Reading a received frame at header offset h of a block.
 int FramePort(const QByteArray& block, qsizetype h);

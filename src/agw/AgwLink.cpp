@@ -6,64 +6,44 @@
 namespace selvane {
 
 AgwLink::AgwLink(ILinkView& view, const ILiveSettings& settings, IRoutingStep& router, Clock clock,
-                 quint16 enginePort, Timing timing, QObject* parent)
-    : QObject(parent),
-      m_view(view),
-      m_settings(settings),
-      m_router(router),
-      m_clock(std::move(clock)),
+                 quint16 enginePort, Timing timing, QObject* parent, const QString& host)
+    : EngineLink(view, settings, router, std::move(clock),
+                 std::make_unique<TcpTransport>(
+                     [&settings, host] { return host.isEmpty() ? settings.agwpeHost() : host; }, enginePort),
+                 timing, parent),
       m_enginePort(enginePort),
-      m_timing(timing),
-      m_socket(this),
-      m_dispatcher(view, router, m_counters),
-      m_backoff(timing.retry)
+      m_host(host),
+      m_dispatcher(view, router, m_counters)
 {
-    // Beyond this the socket leaves what the engine sent with the system
-    // until the link has handed on what it holds.
-    m_socket.setReadBufferSize(kReadPieceBytes);
-    connect(&m_socket, &QTcpSocket::connected, this, &AgwLink::onConnected);
-    connect(&m_socket, &QTcpSocket::readyRead, this, &AgwLink::onReadyRead);
-    connect(&m_socket, &QTcpSocket::errorOccurred, this, &AgwLink::onError);
-    connect(&m_socket, &QTcpSocket::disconnected, this, &AgwLink::onDisconnected);
     m_dispatcher.onVersion = [this](EngineVersion version) {
         // An engine answered: the connection is good, and the next loss
         // is tried again from the first step.
         m_version = version;
         m_versionTimer.stop();
         m_replyTimer.stop();
-        m_backoff.reset();
+        resetBackoff();
         emit versionReported(version);
         updateProfile();
     };
     m_dispatcher.onPorts = [this](const EnginePorts& ports) { onPorts(ports); };
+    m_dispatcher.onTransmitted = [this](int port, const QString& from) { onTransmitted(port, from); };
     m_versionTimer.setSingleShot(true);
     connect(&m_versionTimer, &QTimer::timeout, this, [this] {
         m_versionTimedOut = true;
         updateProfile();
-    });
-    m_connectTimer.setSingleShot(true);
-    connect(&m_connectTimer, &QTimer::timeout, this, [this] {
-        end(Ending::AttemptFailed, tr("nessuna risposta in %1 s").arg(m_timing.connectTimeoutMs / 1000.0));
     });
     m_replyTimer.setSingleShot(true);
     connect(&m_replyTimer, &QTimer::timeout, this, [this] {
         emit noEngineReply();
         end(Ending::OwnReason, NoEngineReplyText());
     });
-    m_retryTimer.setSingleShot(true);
-    connect(&m_retryTimer, &QTimer::timeout, this, &AgwLink::connectNow);
+    m_reportTimer.setSingleShot(true);
+    connect(&m_reportTimer, &QTimer::timeout, this, &AgwLink::checkReports);
 }
 
-AgwLink::~AgwLink()
+QString AgwLink::addressText() const
 {
-    // The socket must not notify into members already destroyed.
-    m_socket.disconnect(this);
-    m_socket.abort();
-}
-
-QString AgwLink::ConnectingText(const QString& host, quint16 port)
-{
-    return tr("connessione a %1:%2…").arg(host).arg(port);
+    return QStringLiteral("%1:%2").arg(m_host.isEmpty() ? m_settings.agwpeHost() : m_host).arg(m_enginePort);
 }
 
 QString AgwLink::NoEngineReplyText()
@@ -80,58 +60,33 @@ QString AgwLink::UnusablePortsText(const QList<int>& ports)
                      .arg(PortNumbers(ports));
 }
 
-bool AgwLink::isClosed() const
+QString AgwLink::SentNotTransmittedText()
 {
-    return m_socket.state() == QAbstractSocket::UnconnectedState;
+    return tr("Il motore non trasmette i pacchetti inviati con \"V\": scegliere il profilo "
+              "\"frame grezzi in entrambe le direzioni\"");
 }
 
-void AgwLink::toggle()
-{
-    if (isClosed() && !m_running)
-        start();
-    else
-        stopBranch();
-}
-
-void AgwLink::start()
-{
-    m_running = true;
-    m_retrying = false;
-    m_backoff.reset();
-    m_view.setRunning(true);
-    const QDateTime now = m_clock();
-    m_counters.startDate = now.date();
-    m_counters.startTime = now.time();
-    m_counters.totalCount = 0;
-    m_counters.toOutCount = 0;
-    m_counters.toSatsCount = 0;
-    m_counters.heldCount = 0;
-    // The status label keeps its text until the engine's version arrives.
-    connectNow();
-}
-
-void AgwLink::connectNow()
+void AgwLink::clearSession()
 {
     m_assembler.clear();
     m_dispatcher.clear();
-    m_connected = false;
     m_rawOn = false;
     m_version.reset();
     m_ports.reset();
     m_versionTimedOut = false;
+    m_unreported.clear();
+    m_reportsTransmissions = false;
+    m_saidNotTransmitted = false;
     // Frames heard before the engine says what it is are held (automatic
     // profile); a chosen profile is in force from the first frame.
     m_dispatcher.setProfile(ProfileInForce(m_settings.engineChoice(), std::nullopt));
-    const QString host = m_settings.agwpeHost();
-    // A retry replaces the "new attempt at" line; the first attempt leaves
-    // the status label as it is until the engine answers.
-    if (m_retrying)
-        m_view.setStatusText(ConnectingText(host, m_enginePort));
-    emit connecting(host, m_enginePort);
-    if (!m_running)
-        return;  // a listener stopped the link
-    m_connectTimer.start(m_timing.connectTimeoutMs);
-    m_socket.connectToHost(host, m_enginePort);
+}
+
+void AgwLink::stopTimers()
+{
+    m_versionTimer.stop();
+    m_replyTimer.stop();
+    m_reportTimer.stop();
 }
 
 std::optional<EngineProfile> AgwLink::profileInForce() const
@@ -150,193 +105,82 @@ void AgwLink::engineChoiceChanged()
 void AgwLink::updateProfile()
 {
     const std::optional<EngineProfile> p = profileInForce();
-    if (m_socket.state() == QAbstractSocket::ConnectedState) {
-        // "k" toggles the engine's raw frames: asked for exactly while the
-        // Dire Wolf-compatible profile is in force.
-        const bool wantRaw = p == EngineProfile::DireWolf;
+    if (isConnected()) {
+        // "k" toggles the engine's raw frames: asked for exactly while a
+        // profile that reads them is in force.
+        const bool wantRaw = p && AsksForRawFrames(*p);
         if (wantRaw != m_rawOn) {
             SendAgwRequest('k');
             m_rawOn = wantRaw;
         }
     }
     m_view.showEngineProfile(ProfileDescription(m_settings.engineChoice(), p));
-    if (m_running)
+    if (isRunning())
         m_dispatcher.setProfile(p);
 }
 
-void AgwLink::stopBranch()
+void AgwLink::onOpened()
 {
-    // Cleared first, so the disconnect that abort() may report is not taken
-    // for the engine closing the link.
-    m_running = false;
-    m_retryTimer.stop();
-    m_versionTimer.stop();
-    m_connectTimer.stop();
-    m_replyTimer.stop();
-    m_socket.abort();
-    m_assembler.clear();
-    m_version.reset();
-    m_ports.reset();
-    m_view.setTrayTip(tr("%1 disabilitato").arg(m_view.caption()));
-    // The lists are emptied; the received list keeps its colour.
-    const PacketColour lastColour = m_dispatcher.received().colour;
-    m_dispatcher.clear();
-    m_router.reset();
-    m_view.showTransmitted({});
-    m_view.showReceived({}, lastColour);
-    m_view.clearPorts();
-    m_view.setStatusText(tr("Connessione ad AGW Packet Engine chiusa"));
-    m_view.setRunning(false);
-    emit linkStopped();
-}
-
-void AgwLink::closeForExit()
-{
-    m_running = false;
-    m_retryTimer.stop();
-    m_versionTimer.stop();
-    m_connectTimer.stop();
-    m_replyTimer.stop();
-    if (!isClosed())
-        m_socket.abort();
-    m_assembler.clear();
-}
-
-void AgwLink::end(Ending how, const QString& reason)
-{
-    if (how == Ending::AttemptFailed)
-        emit connectFailed(reason);
-    else
-        emit connectionLost(reason);
-    if (!m_running)
-        return;  // a listener stopped the link
-    const QString address = QStringLiteral("%1:%2").arg(m_settings.agwpeHost()).arg(m_enginePort);
-    if (m_settings.autoReconnect()) {
-        switch (how) {
-        case Ending::AttemptFailed:
-            retryLater(reason, tr("AGWPE %1: impossibile connettersi, nuovo tentativo alle %2").arg(address));
-            return;
-        case Ending::SocketError:
-        case Ending::EngineClosed:
-            retryLater(reason, QStringLiteral("Collegamento con AGWPE perso: nuovo tentativo alle %1"));
-            return;
-        case Ending::OwnReason:
-            retryLater(reason, tr("AGWPE %1: %2, nuovo tentativo alle %3").arg(address, reason));
-            return;
-        }
-    }
-    switch (how) {
-    case Ending::AttemptFailed:
-    case Ending::SocketError:
-        // The socket is shut before the modal box, so nothing arrives while
-        // the user reads it; then the link takes the stop branch.
-        m_running = false;
-        m_socket.abort();
-        m_view.showSocketError(reason);
-        stopBranch();
-        return;
-    case Ending::EngineClosed:
-        // The engine closed the link: stopped, as after STOP, with no message.
-        stopBranch();
-        return;
-    case Ending::OwnReason:
-        stopBranch();
-        m_view.setStatusText(tr("Connessione ad AGW Packet Engine chiusa: %1").arg(reason));
-        return;
-    }
-}
-
-void AgwLink::retryLater(const QString& reason, const QString& statusText)
-{
-    // The gateway stays started: the session's duplicate store and counters
-    // are kept, what belonged to the old connection goes.
-    // The retry is armed before the socket is shut, so the disconnect that
-    // abort() reports is known to be handled already.
-    const int delay = m_backoff.next();
-    m_retrying = true;
-    m_retryTimer.start(delay);
-    m_versionTimer.stop();
-    m_connectTimer.stop();
-    m_replyTimer.stop();
-    m_socket.abort();
-    m_assembler.clear();
-    m_dispatcher.clear();
-    m_ports.reset();
-    m_view.clearPorts();
-    const QString at = m_clock().addMSecs(delay).time().toString(QStringLiteral("HH:mm:ss"));
-    m_view.setStatusText(QString(statusText).arg(at));
-    m_view.setTrayTip(m_view.caption() + QStringLiteral(" in riconnessione"));
-    emit reconnectScheduled(reason, delay);
-}
-
-void AgwLink::onConnected()
-{
-    m_connected = true;
-    m_connectTimer.stop();
-    // Frames are small and the engine may send nothing back: without this a
-    // burst of re-transmissions can wait for the engine's delayed ACK.
-    m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     SendAgwRequest('m');
-    m_view.setTrayTip(tr("%1 abilitato").arg(m_view.caption()));
     SendAgwRequest('R');
     SendAgwRequest('G');
     m_replyTimer.start(m_timing.replyTimeoutMs);
     if (!profileInForce())
         m_versionTimer.start(m_timing.profileWaitMs);
     updateProfile();
-    emit linkConnected();
 }
 
-void AgwLink::onReadyRead()
+bool AgwLink::consume(const QByteArray& bytes)
 {
-    readPiece();
-}
-
-void AgwLink::readPiece()
-{
-    m_readQueued = false;
-    if (m_socket.state() != QAbstractSocket::ConnectedState)
-        return;
-    const QByteArray bytes = m_socket.read(kReadPieceBytes);
     const bool inStep = m_assembler.feed(bytes, [this](const QByteArray& block, qsizetype h, qint64 length) {
         m_dispatcher.DispatchFrame(block, h, length);
     });
-    if (m_socket.state() != QAbstractSocket::ConnectedState)
-        return;  // a frame stopped the link
-    if (!inStep) {
-        // Out of step: no frame boundary can be trusted any more, so the
-        // only sure way back is a new connection (or the stopped state).
+    if (!inStep)
         emit streamOutOfStep();
-        if (m_running && m_socket.state() == QAbstractSocket::ConnectedState)
-            end(Ending::OwnReason, QStringLiteral("flusso dal motore fuori passo"));
-        return;
-    }
-    // What the socket already holds brings no new notification: the rest
-    // is read after the events that came in meanwhile.
-    if (m_socket.bytesAvailable() > 0 && !m_readQueued) {
-        m_readQueued = true;
-        QMetaObject::invokeMethod(this, &AgwLink::readPiece, Qt::QueuedConnection);
-    }
+    return inStep;
 }
 
-void AgwLink::onError(QAbstractSocket::SocketError error)
+QByteArray AgwLink::encode(const OutgoingPacket& packet, int port)
 {
-    if (!m_running || m_retryTimer.isActive())
-        return;
-    const QString description = m_socket.errorString();
-    if (!m_connected)
-        end(Ending::AttemptFailed, description);
-    else if (error == QAbstractSocket::RemoteHostClosedError)
-        end(Ending::EngineClosed, description);
-    else
-        end(Ending::SocketError, description);
+    if (m_dispatcher.profile() == EngineProfile::RawFrames)
+        return BuildRawSendFrame(packet, port);
+    // Its report is awaited: an engine that drops "V" frames is found out.
+    if (m_unreported.size() == kMaxUnreported)
+        m_unreported.removeFirst();
+    m_unreported.append({port, packet.source, {}});
+    m_unreported.last().age.start();
+    if (!m_reportTimer.isActive())
+        m_reportTimer.start(m_timing.transmitReportMs);
+    return BuildViaFrame(packet, port);
 }
 
-void AgwLink::onDisconnected()
+void AgwLink::onTransmitted(int port, const QString& from)
 {
-    if (!m_running || m_retryTimer.isActive())
+    m_reportsTransmissions = true;
+    for (qsizetype i = 0; i < m_unreported.size(); ++i) {
+        if (m_unreported[i].port == port && m_unreported[i].source == from) {
+            m_unreported.removeAt(i);
+            break;
+        }
+    }
+    checkReports();
+}
+
+void AgwLink::checkReports()
+{
+    if (m_unreported.isEmpty())
         return;
-    end(Ending::EngineClosed, QStringLiteral("The remote host closed the connection"));
+    const qint64 oldest = m_unreported.first().age.elapsed();
+    if (oldest < m_timing.transmitReportMs) {
+        m_reportTimer.start(int(m_timing.transmitReportMs - oldest));
+        return;
+    }
+    // An engine that never reports its transmissions tells nothing here.
+    if (!m_reportsTransmissions || m_saidNotTransmitted)
+        return;
+    m_saidNotTransmitted = true;
+    m_view.setStatusText(SentNotTransmittedText());
+    emit sentNotTransmitted();
 }
 
 void AgwLink::onPorts(const EnginePorts& ports)
@@ -369,28 +213,7 @@ bool AgwLink::canSendOn(int port) const
 
 void AgwLink::SendAgwRequest(char kind)
 {
-    sendFrame(BuildAgwRequest(kind));
-}
-
-void AgwLink::sendFrame(const QByteArray& frame)
-{
-    if (m_socket.state() != QAbstractSocket::ConnectedState)
-        return;
-    // An engine that stops reading must not make this queue grow without
-    // bound: what does not fit is dropped, counted and reported.
-    if (m_socket.bytesToWrite() + frame.size() > kMaxPendingOutput) {
-        ++m_droppedFrames;
-        if (m_droppedInEpisode++ == 0) {
-            m_view.setStatusText(tr("AGWPE non legge: pacchetti da trasmettere scartati"));
-            emit outputBlocked();
-        }
-        return;
-    }
-    if (m_droppedInEpisode > 0) {
-        emit outputResumed(m_droppedInEpisode);
-        m_droppedInEpisode = 0;
-    }
-    m_socket.write(frame);
+    writeBounded(BuildAgwRequest(kind));
 }
 
 } // namespace selvane

@@ -1,5 +1,4 @@
 #include "agw/Dispatcher.h"
-#include <QCoreApplication>
 
 #include "agw/AgwFrame.h"
 #include "common/TextRules.h"
@@ -7,7 +6,7 @@
 namespace selvane {
 
 Dispatcher::Dispatcher(ILinkView& view, IRoutingStep& router, GatewayCounters& counters)
-    : m_view(view), m_router(router), m_counters(counters)
+    : m_view(view), m_heard(view, router, counters)
 {
 }
 
@@ -20,6 +19,8 @@ void Dispatcher::DispatchFrame(const QByteArray& block, qsizetype h, qint64 L)
     case 'T':
         m_transmitted = TwoLineWindow(block.constData() + d, L);
         m_view.showTransmitted(m_transmitted);
+        if (onTransmitted)
+            onTransmitted(FramePort(block, h), FrameCallFrom(block, h));
         break;
     case 'U':
         if (m_profile)
@@ -30,7 +31,7 @@ void Dispatcher::DispatchFrame(const QByteArray& block, qsizetype h, qint64 L)
     case 'K':
         if (!m_profile)
             hold(block, h, L);
-        else if (*m_profile == EngineProfile::DireWolf)
+        else if (AsksForRawFrames(*m_profile))
             dispatchRaw(block, h, L);
         break;
     case 'G':
@@ -98,40 +99,16 @@ void Dispatcher::dispatchUnproto(const QByteArray& block, qsizetype h, qint64 L)
 {
     const QString src = FrameCallFrom(block, h);
     const int port = FramePort(block, h);
-    m_received.colour = PacketColour::Green;
-    m_received.lines = HeardLines(block.constData() + h + AgwFrame::HeaderSize, L);
-    const QByteArray header = block.mid(h, AgwFrame::HeaderSize);
+    QStringList lines = HeardLines(block.constData() + h + AgwFrame::HeaderSize, L);
     const EngineProfile profile = m_profile.value_or(EngineProfile::Agwpe);
 
-    if (profile == EngineProfile::DireWolf && !m_raw.isEmpty()) {
+    if (AsksForRawFrames(profile) && !m_raw.isEmpty()) {
         // The raw frame knows the true "has been repeated" bits and the
         // exact information field.
-        if (const std::optional<RawFrame> raw =
-                takeRawFrame(port, src, FrameCallTo(block, h), m_received.info())) {
-            m_received.lines = {HeaderWithTrueMarks(m_received.header(), *raw),
-                                FromSingleByte(raw->info)};
-        }
+        if (const std::optional<RawFrame> raw = takeRawFrame(port, src, FrameCallTo(block, h), lines.value(1)))
+            lines = {HeaderWithTrueMarks(lines.value(0), *raw), FromSingleByte(raw->info)};
     }
-
-    if (onHeard) {
-        HeardPacket packet;
-        packet.port = port;
-        packet.source = src;
-        packet.destination = FrameCallTo(block, h);
-        packet.header = m_received.header();
-        packet.via = ViaEntriesOfHeader(packet.header);
-        packet.info = ToSingleByte(m_received.info());
-        onHeard(packet);
-    }
-
-    const RouteOutcome outcome =
-        m_router.route(port, src, header, m_received, m_counters, ViaFormOf(profile));
-    m_view.showReceived(m_received.lines, m_received.colour);
-    if (!outcome.routed)
-        return;
-    const QString status = StatusLine(m_counters);
-    m_view.setStatusText(status);
-    m_view.setTrayTip(QCoreApplication::translate("Dispatcher", "%1 - %2").arg(m_view.caption(), status));
+    m_heard.handle(block.mid(h, AgwFrame::HeaderSize), lines, ViaFormOf(profile));
 }
 
 void Dispatcher::dispatchPorts(const QByteArray& block, qsizetype d, qint64 L)
@@ -153,32 +130,18 @@ void Dispatcher::dispatchVersion(const QByteArray& block, qsizetype d, qint64 L)
     auto byteAt = [&](qint64 i) -> unsigned { return i < L ? uchar(block[d + i]) : 0u; };
     const unsigned major = byteAt(0) + 256u * byteAt(1);
     const unsigned minor = byteAt(4) + 256u * byteAt(5);
-    m_view.setStatusText(QCoreApplication::translate("Dispatcher",
-            "Gateway connesso a AGWPE v%1.%2").arg(major).arg(minor));
+    m_view.setStatusText(QStringLiteral("Gateway connesso a AGWPE v%1.%2").arg(major).arg(minor));
     if (onVersion)
         onVersion(EngineVersion{major, minor});
 }
 
 void Dispatcher::clear()
 {
-    m_received = PacketStore{};
+    m_heard.clear();
     m_transmitted.clear();
     m_held.clear();
     m_heldBytes = 0;
     m_raw.clear();
-}
-
-QString Dispatcher::StatusLine(const GatewayCounters& c)
-{
-    const QString line = QCoreApplication::translate("Dispatcher", "ToSats/ToOut/Tot dal %1 %2 =%3/%4/%5")
-                             .arg(c.startDate.toString(QStringLiteral("dd/MM")),
-                                  c.startTime.toString(QStringLiteral("HH:mm")))
-                             .arg(c.toSatsCount)
-                             .arg(c.toOutCount)
-                             .arg(c.totalCount);
-    // Packets the uplink limits held back, once there are any.
-    return c.heldCount == 0 ? line
-                             : QCoreApplication::translate("Dispatcher", "%1 trattenuti %2").arg(line).arg(c.heldCount);
 }
 
 } // namespace selvane

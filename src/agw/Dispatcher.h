@@ -8,17 +8,18 @@
 
 #include "agw/EngineProfile.h"
 #include "agw/EnginePorts.h"
+#include "agw/HeardHandler.h"
 #include "agw/Interfaces.h"
 #include "agw/PacketStore.h"
 #include "agw/RawFrame.h"
 
 namespace selvane {
 
-// Decides by its kind what each received frame means: the engine's version
-// ("R") and radio ports ("G"), the last frame transmitted ("T"), the raw
-// frames of the Dire Wolf-compatible profile ("K") and the last unproto
-// frame heard ("U"), which fills the packet store and goes to the routing
-// step. Other kinds are ignored.
+// Decides by its kind what each frame an AGW engine sends means: the
+// engine's version ("R") and radio ports ("G"), the last frame transmitted
+// ("T"), the raw frames of the profiles that ask for them ("K") and the last
+// unproto frame heard ("U"), which goes to the heard handler (packet store,
+// routing step, status line). Other kinds are ignored.
 //
 // Heard frames depend on the engine profile (the marks of their header line,
 // the via form of what is sent). While the profile is not known (automatic
@@ -43,20 +44,21 @@ public:
     // Called with the engine's radio ports when its "G" reply is dispatched,
     // after they are shown.
     std::function<void(const EnginePorts&)> onPorts;
-    // Called for every heard frame once its header line has its marks,
-    // before the routing step (so before telemetry becomes a bulletin).
-    std::function<void(const HeardPacket&)> onHeard;
+    // Called with the callFrom of every "T" frame (a transmission the
+    // engine reports).
+    std::function<void(int port, const QString& from)> onTransmitted;
 
-    const PacketStore& received() const { return m_received; }
+    const PacketStore& received() const { return m_heard.received(); }
+    HeardHandler& heard() { return m_heard; }
     const QStringList& transmitted() const { return m_transmitted; }
     qsizetype heldFrames() const { return m_held.size(); }
 
+    // Called for every heard frame once its header line has its marks,
+    // before the routing step (HeardHandler::onHeard).
+    std::function<void(const HeardPacket&)>& onHeard = m_heard.onHeard;
+
     // Stop of the link: the lists are emptied, held and raw frames dropped.
     void clear();
-
-    // "ToSats/ToOut/Tot dal dd/mm hh:mm =s/o/t", then " trattenuti n" once
-    // the uplink limits held packets back.
-    static QString StatusLine(const GatewayCounters& counters);
 
     // Frames held while the profile is unknown: an engine that sends this
     // many before answering the version request is taken for an AGW Packet
@@ -86,9 +88,7 @@ private:
                                          const QString& info);
 
     ILinkView& m_view;
-    IRoutingStep& m_router;
-    GatewayCounters& m_counters;
-    PacketStore m_received;
+    HeardHandler m_heard;
     QStringList m_transmitted;
     std::optional<EngineProfile> m_profile = EngineProfile::Agwpe;
     QList<QByteArray> m_held;

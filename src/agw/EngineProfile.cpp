@@ -11,6 +11,8 @@ std::optional<EngineProfile> ProfileInForce(EngineChoice choice, std::optional<E
         return EngineProfile::Agwpe;
     case EngineChoice::DireWolf:
         return EngineProfile::DireWolf;
+    case EngineChoice::RawFrames:
+        return EngineProfile::RawFrames;
     case EngineChoice::Automatic:
         break;
     }
@@ -21,23 +23,34 @@ std::optional<EngineProfile> ProfileInForce(EngineChoice choice, std::optional<E
 
 ViaForm ViaFormOf(EngineProfile profile)
 {
-    return profile == EngineProfile::DireWolf ? ViaForm::Text : ViaForm::SevenChar;
+    return profile == EngineProfile::Agwpe ? ViaForm::SevenChar : ViaForm::Text;
+}
+
+bool AsksForRawFrames(EngineProfile profile)
+{
+    return profile != EngineProfile::Agwpe;
 }
 
 QString ProfileName(EngineProfile profile)
 {
-    return profile == EngineProfile::DireWolf ? QCoreApplication::translate("EngineProfile", "Dire Wolf-compatibile")
-                                              : QCoreApplication::translate("EngineProfile", "AGW Packet Engine");
+    switch (profile) {
+    case EngineProfile::Agwpe:
+        break;
+    case EngineProfile::DireWolf:
+        return QStringLiteral("Dire Wolf-compatibile");
+    case EngineProfile::RawFrames:
+        return QCoreApplication::translate("Engine", "frame grezzi in entrambe le direzioni");
+    }
+    return QStringLiteral("AGW Packet Engine");
 }
 
 QString ProfileDescription(EngineChoice choice, std::optional<EngineProfile> inForce)
 {
     const bool automatic = choice == EngineChoice::Automatic;
     if (!inForce)
-        return QCoreApplication::translate("EngineProfile", "Profilo: automatico");
-    return automatic ? QCoreApplication::translate("EngineProfile",
-            "Profilo: %1 (automatico)").arg(ProfileName(*inForce))
-                     : QCoreApplication::translate("EngineProfile", "Profilo: %1").arg(ProfileName(*inForce));
+        return QStringLiteral("Profilo: automatico");
+    return QStringLiteral("Profilo: ") + ProfileName(*inForce)
+        + (automatic ? QStringLiteral(" (automatico)") : QString());
 }
 
 } // namespace selvane

@@ -15,7 +15,11 @@ namespace selvane {
 //             every heard header line come from the "has been repeated" bits
 //             of its raw frame; repeated via entries in the text form
 //             ("RS0ISS*", "N0CALL-5*"), the only one such engines accept.
-enum class EngineProfile { Agwpe, DireWolf };
+//   RawFrames: raw frames both ways: received as with DireWolf, and sent as
+//             "K" frames (the AX.25 frame, repeated entries with their
+//             bit set) instead of "V", for engines that take "K" and drop
+//             "V" (the Qt sound modem).
+enum class EngineProfile { Agwpe, DireWolf, RawFrames };
 
 // The version an engine reports in its "R" reply.
 struct EngineVersion {
@@ -33,7 +37,10 @@ std::optional<EngineProfile> ProfileInForce(EngineChoice choice, std::optional<E
 
 ViaForm ViaFormOf(EngineProfile profile);
 
-// "AGW Packet Engine", "Dire Wolf-compatibile".
+// Whether "k" is asked for: the marks then come from the raw frames.
+bool AsksForRawFrames(EngineProfile profile);
+
+// "AGW Packet Engine", "Dire Wolf-compatibile", "frame grezzi in entrambe le direzioni".
 QString ProfileName(EngineProfile profile);
 
 // What the window shows: the profile in force and whether it was chosen

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "agw/OutgoingPacket.h"
 #include "agw/PacketStore.h"
 #include "settings/GatewaySettings.h"
 
@@ -41,11 +42,12 @@ struct HeardPacket {
     QString header;          // the header line as corrected
 };
 
-// Where built frames go: the engine connection.
-class IFrameSink {
+// Where packets to send go: the engine link, which writes them in its wire
+// form.
+class IPacketSink {
 public:
-    virtual ~IFrameSink() = default;
-    virtual void sendFrame(const QByteArray& frame) = 0;
+    virtual ~IPacketSink() = default;
+    virtual void sendPacket(const OutgoingPacket& packet, int port) = 0;
     // Whether the 0-based radio port can take a frame (the engine has it).
     virtual bool canSendOn(int /*port*/) const { return true; }
 };
@@ -58,10 +60,11 @@ struct RouteOutcome {
     bool held = false;       // not sent: held back by the uplink limits
 };
 
-// The routing step run for every heard "U" frame, after the packet store has
-// been filled. header is the received 36-byte header (bytes 8-27 are copied
-// into re-transmitted frames); form is how the engine in force wants
-// repeated via entries written.
+// The routing step run for every heard packet, after the packet store has
+// been filled. header is the heard frame's header in the AGW layout (port,
+// kind, callFrom, callTo; a KISS link fills one from the AX.25 addresses):
+// its bytes 8-27 go unchanged into a re-transmitted "V" frame. form is how
+// the link in force wants repeated via entries written.
 class IRoutingStep {
 public:
     virtual ~IRoutingStep() = default;

@@ -38,7 +38,52 @@ std::optional<Ax25Address> ParseAddress(const uchar* bytes)
     return address;
 }
 
+void AppendAddress(QByteArray& out, const QString& text, bool commandBit, bool last)
+{
+    QString entry = text;
+    const bool repeated = entry.endsWith(QLatin1Char('*'));
+    if (repeated)
+        entry.chop(1);
+    const qsizetype dash = entry.indexOf(QLatin1Char('-'));
+    const QByteArray call = entry.left(dash < 0 ? entry.size() : dash).toLatin1().left(6);
+    bool ok = false;
+    const int ssid = dash < 0 ? 0 : entry.mid(dash + 1).toInt(&ok);
+    for (int i = 0; i < 6; ++i)
+        out.append(char(uchar(i < call.size() ? call[i] : ' ') << 1));
+    const int s = ok && ssid >= 0 && ssid <= 15 ? ssid : 0;
+    out.append(char(0x60 | (s << 1) | (repeated || commandBit ? kRepeatedBit : 0) | (last ? kEndOfAddress : 0)));
+}
+
 } // namespace
+
+QByteArray BuildUiFrame(const QString& source, const QString& destination, const QStringList& via,
+                        const QByteArray& info)
+{
+    QStringList digis;
+    for (const QString& entry : via)
+        if (!entry.isEmpty() && digis.size() < kMaxDigipeaters)
+            digis << entry;
+    QByteArray frame;
+    frame.reserve(kAddressSize * (2 + digis.size()) + 2 + info.size());
+    AppendAddress(frame, destination, true, false);
+    AppendAddress(frame, source, false, digis.isEmpty());
+    for (qsizetype i = 0; i < digis.size(); ++i)
+        AppendAddress(frame, digis[i], false, i == digis.size() - 1);
+    frame.append(char(kUiControl));
+    frame.append(char(0xF0));
+    return frame + info;
+}
+
+QString MonitorHeaderLine(int port, const RawFrame& frame, const QTime& time)
+{
+    QString line = QStringLiteral("%1:Fm %2 To %3").arg(port + 1, 2).arg(frame.source.text(), frame.destination.text());
+    if (!frame.digipeaters.isEmpty())
+        line += QStringLiteral(" Via ") + frame.viaText();
+    return line + QStringLiteral(" <UI pid=%1 Len=%2 >[%3]")
+                      .arg(QString::number(frame.pid, 16).toUpper().rightJustified(2, QLatin1Char('0')))
+                      .arg(frame.info.size())
+                      .arg(time.toString(QStringLiteral("HH:mm:ss")));
+}
 
 QString Ax25Address::text() const
 {
@@ -91,6 +136,7 @@ std::optional<RawFrame> ParseRawFrame(const QByteArray& data)
     frame.source = addresses[1];
     frame.destination.repeated = frame.source.repeated = false; // command/response bits
     frame.digipeaters = addresses.mid(2);
+    frame.pid = bytes[pos + 1];
     frame.info = data.mid(pos + 2);
     return frame;
 }

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 
 #include <optional>
 
@@ -24,6 +25,7 @@ struct RawFrame {
     Ax25Address destination;
     Ax25Address source;
     QList<Ax25Address> digipeaters; // 0..8
+    int pid = 0xF0;                 // protocol identifier
     QByteArray info;                // information field, exactly as sent
 
     // The via list as a monitor header writes it with true marks: a "*"
@@ -38,6 +40,22 @@ inline constexpr int kMaxDigipeaters = 8;
 // source and 8 digipeaters, an address character that is not a printable
 // shifted ASCII character, a control byte other than UI, or no pid byte.
 std::optional<RawFrame> ParseRawFrame(const QByteArray& data);
+
+// An AX.25 UI frame without flags and FCS, as raw "K" frames and KISS carry
+// it: destination, source (a command frame: the destination's C bit set),
+// the via entries, control 0x03, pid 0xF0, the information bytes. A via
+// entry ending in "*" gets the "has been repeated" bit. An address holds the
+// call up to its "-" cut to 6 characters and the SSID after it (0 when it is
+// no number from 0 to 15); empty via entries are left out, and entries after
+// the 8th too (an address field holds no more).
+QByteArray BuildUiFrame(const QString& source, const QString& destination, const QStringList& via,
+                        const QByteArray& info);
+
+// The monitor header line an AGW engine writes for a heard frame, for a
+// frame that came without one (KISS): " 1:Fm N0CALL-9 To APRS Via RS0ISS*,WIDE2-1
+// <UI pid=F0 Len=5 >[08:15:30]" (1-based port, "*" after every repeated
+// entry, the information field's length, the time given).
+QString MonitorHeaderLine(int port, const RawFrame& frame, const QTime& time);
 
 } // namespace selvane
 

@@ -8,6 +8,7 @@
 #include <QTemporaryFile>
 
 #include <csignal>
+#include <optional>
 #include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -86,7 +87,8 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Satellite packet gateway without windows: gates APRS packets heard through the ISS or PCSAT\n"
-        "between the radio ports of an AGWPE-compatible engine (Dire Wolf, AGW Packet Engine),\n"
+        "between the radio ports of an AGWPE-compatible engine (Dire Wolf, AGW Packet Engine)\n"
+        "or a KISS TNC (over TCP or a serial line),\n"
         "with the settings of Selvane.ini and the logs in Logs/ of its folder."));
     parser.addHelpOption();
     parser.addVersionOption();
@@ -94,8 +96,13 @@ int main(int argc, char** argv)
                                        QStringLiteral("Work in DIR: DIR/Selvane.ini, DIR/Logs/ (default: the current folder)."),
                                        QStringLiteral("DIR"), QStringLiteral("."));
     const QCommandLineOption portOption(QStringLiteral("engine-port"),
-                                        QStringLiteral("TCP port of the engine's AGW server (default 8000; the host is in Selvane.ini)."),
-                                        QStringLiteral("N"), QStringLiteral("8000"));
+                                        QStringLiteral("An AGW engine on TCP port N for this run (the host is in Selvane.ini)."),
+                                        QStringLiteral("N"));
+    const QCommandLineOption engineOption(
+        QStringLiteral("engine"),
+        QStringLiteral("The engine for this run, over the [engine] section of DIR/selvane.conf: agw://HOST:PORT, "
+                       "kiss-tcp://HOST:PORT or kiss-serial:DEVICE[@SPEED]."),
+        QStringLiteral("ENGINE"));
     const QCommandLineOption setOption(
         QStringLiteral("set"),
         QStringLiteral("Write NAME=VALUE into DIR/Selvane.ini, keeping the other fields, and exit (more NAME=VALUE "
@@ -106,6 +113,7 @@ int main(int argc, char** argv)
                                         QStringLiteral("Print the settings of DIR/Selvane.ini, one name=value a line, and exit."));
     parser.addOption(dirOption);
     parser.addOption(portOption);
+    parser.addOption(engineOption);
     parser.addOption(setOption);
     parser.addOption(showOption);
     if (!parser.parse(app.arguments())) {
@@ -133,11 +141,28 @@ int main(int argc, char** argv)
         Fail(QStringLiteral("unexpected argument: %1 (see selvaned --help)").arg(parser.positionalArguments().first()));
         return 2;
     }
-    bool portOk = false;
-    const uint enginePort = parser.value(portOption).toUInt(&portOk);
-    if (!portOk || enginePort == 0 || enginePort > 65535) {
-        Fail(QStringLiteral("bad engine port: %1").arg(parser.value(portOption)));
-        return 2;
+    std::optional<quint16> enginePort;
+    if (parser.isSet(portOption)) {
+        bool portOk = false;
+        const uint port = parser.value(portOption).toUInt(&portOk);
+        if (!portOk || port == 0 || port > 65535) {
+            Fail(QStringLiteral("bad engine port: %1").arg(parser.value(portOption)));
+            return 2;
+        }
+        enginePort = quint16(port);
+    }
+    std::optional<selvane::EngineConfig> engine;
+    if (parser.isSet(engineOption)) {
+        if (enginePort) {
+            Fail(QStringLiteral("--engine and --engine-port cannot be used together (see selvaned --help)"));
+            return 2;
+        }
+        QString error;
+        engine = selvane::ParseEngineOption(parser.value(engineOption), &error);
+        if (!engine) {
+            Fail(error);
+            return 2;
+        }
     }
     QString why;
     if (!UsableFolder(folder, &why)) {
@@ -157,7 +182,8 @@ int main(int argc, char** argv)
     selvane::HeadlessGateway::Options options;
     options.folder = folder;
     options.log = &log;
-    options.enginePort = quint16(enginePort);
+    options.engine = engine;
+    options.enginePort = enginePort;
     selvane::HeadlessGateway gateway(options);
 
     QSocketNotifier notifier(g_signalPipe[1], QSocketNotifier::Read);

@@ -43,7 +43,7 @@ QString RouteFromOut(const PacketStore& store, const ILiveSettings& settings, Vi
 }
 
 Router::Router(const ILiveSettings& settings, ITelemetryDecoder& decoder, IPacketLog& log,
-               IFrameSink& sink, MonotonicMs clock)
+               IPacketSink& sink, MonotonicMs clock)
     : m_settings(settings), m_guard(clock), m_decoder(decoder), m_log(log), m_sink(sink),
       m_duplicates(std::move(clock))
 {
@@ -115,7 +115,7 @@ RouteOutcome Router::route(int port, const QString& src, const QByteArray& heade
     if (m_log.logEnabled())
         m_log.WriteDailyLog(store.header(), store.info(), src);
 
-    QByteArray frame = BuildViaFrame(received, gated.path, gated.info);
+    const OutgoingPacket packet{received, gated.source, gated.destination, SplitViaPath(gated.path), gated.info};
     for (QChar c : targets) {
         const int target = PortOfListChar(c);
         if (target < 0)
@@ -124,8 +124,7 @@ RouteOutcome Router::route(int port, const QString& src, const QByteArray& heade
             gated.skippedPorts.append(target);
             continue;
         }
-        SetFramePort(frame, target);
-        m_sink.sendFrame(frame);
+        m_sink.sendPacket(packet, target);
         gated.ports.append(target);
     }
     if (onGated)

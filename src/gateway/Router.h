@@ -39,10 +39,11 @@ QString RouteFromOut(const PacketStore& store, const ILiveSettings& settings, Vi
 // passed through the duplicate filter (key src, "~" + src for the reverse
 // direction, with the information line as it is after classification, which
 // may have turned telemetry into a bulletin), and a new packet is logged and
-// sent as one "V" frame on each port of the target list the engine can send
-// on (the others are skipped and reported), in list order: to
-// the Out ports with the path route + "," + txtDigi (trimmed; just the route
-// when empty), to the Sats ports with the route without its "~".
+// handed to the engine link (which writes it as its engine wants it) once
+// for each port of the target list the engine can send on (the others are
+// skipped and reported), in list order: to the Out ports with the path
+// route + "," + txtDigi (trimmed; just the route when empty), to the Sats
+// ports with the route without its "~".
 // A packet the routing step sent, as it went out.
 struct GatedPacket {
     bool toSats = false;   // up (Out to Sats) or down (Sats to Out)
@@ -50,7 +51,7 @@ struct GatedPacket {
     QList<int> ports;      // 0-based, in the order sent
     QString source;
     QString destination;
-    QString path;          // the via path of the "V" frame
+    QString path;          // the via path sent
     QString info;          // its information field
     QList<int> skippedPorts; // named in the target list, but the engine cannot send on them
 };
@@ -64,7 +65,7 @@ enum class RouteRefusal {
 class Router : public IRoutingStep {
 public:
     Router(const ILiveSettings& settings, ITelemetryDecoder& decoder, IPacketLog& log,
-           IFrameSink& sink, MonotonicMs clock);
+           IPacketSink& sink, MonotonicMs clock);
 
     RouteOutcome route(int port, const QString& src, const QByteArray& header, PacketStore& store,
                        GatewayCounters& counters, ViaForm form) override;
@@ -92,7 +93,7 @@ private:
     UplinkGuard m_guard;
     ITelemetryDecoder& m_decoder;
     IPacketLog& m_log;
-    IFrameSink& m_sink;
+    IPacketSink& m_sink;
     DuplicateFilter m_duplicates;
 };
 

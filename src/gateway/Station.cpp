@@ -164,7 +164,7 @@ Station::Station(Options options, const ILiveSettings& settings, ILinkView* link
         *m_telemetryRelay, m_tlmState, *m_modes, *m_history, [this] { return logEnabled(); }, m_options.clock);
     m_decoder->setSatellites(m_config.satellites);
     m_gateway = std::make_unique<Gateway>(*m_linkRelay, m_settings, *m_decoder, m_options.clock,
-                                          m_options.monotonic, m_logsDir, m_options.enginePort, m_options.linkTiming);
+                                          m_options.monotonic, m_logsDir, engineInForce(), m_options.linkTiming);
 
     Router& r = m_gateway->router();
     r.setSatellites(m_config.satellites);
@@ -189,27 +189,47 @@ Station::Station(Options options, const ILiveSettings& settings, ILinkView* link
         file->onRecovered = [this] { emit filesRecovered(); };
     }
 
-    AgwLink& link = m_gateway->link();
+    wireLink();
+    recordActivity();
+}
+
+void Station::wireLink()
+{
+    EngineLink& link = m_gateway->engine();
     link.setHeardObserver([this](const HeardPacket& p) {
         emit heard(p);
         if (m_aprsIs)
             m_aprsIs->heard(p);
     });
-    connect(&link, &AgwLink::connecting, this, &Station::engineConnecting);
-    connect(&link, &AgwLink::connectFailed, this, &Station::engineConnectFailed);
-    connect(&link, &AgwLink::linkConnected, this, &Station::engineConnected);
-    connect(&link, &AgwLink::connectionLost, this, &Station::engineConnectionLost);
-    connect(&link, &AgwLink::noEngineReply, this, &Station::engineNoReply);
-    connect(&link, &AgwLink::portsUnusable, this, &Station::enginePortsUnusable);
-    connect(&link, &AgwLink::versionReported, this,
-            [this](EngineVersion v) { emit engineVersion(v.major, v.minor); });
-    connect(&link, &AgwLink::linkStopped, this, &Station::engineStopped);
-    connect(&link, &AgwLink::reconnectScheduled, this, &Station::engineRetryScheduled);
-    connect(&link, &AgwLink::streamOutOfStep, this, &Station::engineOutOfStep);
-    connect(&link, &AgwLink::outputBlocked, this, &Station::engineNotReading);
-    connect(&link, &AgwLink::outputResumed, this,
-            [this](qint64 dropped) { emit engineReadingAgain(dropped, m_gateway->link().droppedFrames()); });
-    recordActivity();
+    connect(&link, &EngineLink::connecting, this, &Station::engineConnecting);
+    connect(&link, &EngineLink::connectFailed, this, &Station::engineConnectFailed);
+    connect(&link, &EngineLink::linkConnected, this, &Station::engineConnected);
+    connect(&link, &EngineLink::connectionLost, this, &Station::engineConnectionLost);
+    connect(&link, &EngineLink::linkStopped, this, &Station::engineStopped);
+    connect(&link, &EngineLink::reconnectScheduled, this, &Station::engineRetryScheduled);
+    connect(&link, &EngineLink::outputBlocked, this, &Station::engineNotReading);
+    connect(&link, &EngineLink::outputResumed, this,
+            [this](qint64 dropped) { emit engineReadingAgain(dropped, m_gateway->engine().droppedFrames()); });
+    if (auto* agw = qobject_cast<AgwLink*>(&link)) {
+        connect(agw, &AgwLink::noEngineReply, this, &Station::engineNoReply);
+        connect(agw, &AgwLink::portsUnusable, this, &Station::enginePortsUnusable);
+        connect(agw, &AgwLink::versionReported, this,
+                [this](EngineVersion v) { emit engineVersion(v.major, v.minor); });
+        connect(agw, &AgwLink::streamOutOfStep, this, &Station::engineOutOfStep);
+        connect(agw, &AgwLink::sentNotTransmitted, this, &Station::engineSentNotTransmitted);
+    }
+}
+
+EngineConfig Station::engineInForce() const
+{
+    if (m_options.engine)
+        return *m_options.engine;
+    if (m_options.enginePort) {
+        EngineConfig agw;
+        agw.agwPort = *m_options.enginePort;
+        return agw;
+    }
+    return m_config.engine;
 }
 
 void Station::recordActivity()
@@ -245,6 +265,12 @@ void Station::recordActivity()
             [&a](const QString& text, bool visible) { a.telemetryWarning(text, visible); });
     connect(this, &Station::fileTrouble, this, [&a](const QString& what) { a.fileTrouble(what); });
     connect(this, &Station::filesRecovered, this, [&a] { a.filesRecovered(); });
+}
+
+void Station::engineChoiceChanged()
+{
+    if (auto* agw = qobject_cast<AgwLink*>(&m_gateway->engine()))
+        agw->engineChoiceChanged();
 }
 
 Station::~Station()
@@ -283,6 +309,15 @@ void Station::applyConfig(const StationConfig& config)
     m_gateway->router().setUplinkLimits(m_config.uplink);
     if (m_aprsIs)
         m_aprsIs->applyConfig(m_config.aprsIs);
+    // Another engine: a new link, started again if the old one was.
+    if (!m_stopped && !(engineInForce() == m_gateway->engineConfig())) {
+        const bool running = m_gateway->engine().isRunning();
+        m_gateway->setEngine(engineInForce());
+        wireLink();
+        emit engineChanged();
+        if (running)
+            m_gateway->engine().toggle();
+    }
 }
 
 bool Station::saveConfig(const StationConfig& config, QString* error)
@@ -328,7 +363,7 @@ void Station::stop()
     if (m_stopped)
         return;
     m_stopped = true;
-    m_gateway->link().closeForExit();
+    m_gateway->engine().closeForExit();
     if (m_aprsIs)
         m_aprsIs->stop();
     m_aprsIs.reset();
@@ -349,7 +384,7 @@ bool Station::logEnabled() const
 
 const GatewayCounters& Station::counters() const
 {
-    return m_gateway->link().counters();
+    return m_gateway->engine().counters();
 }
 
 } // namespace selvane

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 #include "agw/Interfaces.h"
 #include "aprsis/AprsIsGate.h"
@@ -44,8 +45,11 @@ public:
         QString folder = QStringLiteral(".");
         Clock clock = SystemClock();
         MonotonicMs monotonic = SteadyClockMs();
-        quint16 enginePort = AgwLink::DefaultEnginePort;
-        AgwLinkTiming linkTiming = {};
+        // The engine for this run, over selvane.conf's [engine]: a whole
+        // engine (selvaned --engine), or an AGW engine on this port.
+        std::optional<EngineConfig> engine;
+        std::optional<quint16> enginePort;
+        LinkTiming linkTiming = {};
         AprsIsClient::Timing aprsIsTiming = {};
     };
 
@@ -86,7 +90,15 @@ public:
     void setLogEnabled(bool on);
     bool logEnabled() const;
 
-    AgwLink& link() { return m_gateway->link(); }
+    // The link to the engine in force, whichever it is.
+    EngineLink& link() { return m_gateway->engine(); }
+    // The engine in force: the one of this run, else selvane.conf's.
+    EngineConfig engineInForce() const;
+    EngineKind engineKind() const { return m_gateway->engineConfig().kind; }
+    // Where it is, as shown ("127.0.0.1:8000", "/dev/ttyUSB0 a 9600 bit/s").
+    QString engineAddress() const { return m_gateway->engine().addressText(); }
+    // The AGW profile choice changed (nothing for a KISS link).
+    void engineChoiceChanged();
     Router& router() { return m_gateway->router(); }
     DailyLog& dailyLog() { return m_gateway->dailyLog(); }
     const GatewayCounters& counters() const;
@@ -96,7 +108,6 @@ public:
     AprsIsGate* aprsIs() { return m_aprsIs.get(); }
     QString folder() const { return m_options.folder; }
     QString logsDir() const { return m_logsDir; }
-    quint16 enginePort() const { return m_options.enginePort; }
     const ILiveSettings& settings() const { return m_settings; }
     // What happened lately: the packets heard via a satellite and what
     // became of each, the counts, the engine's connection, the telemetry.
@@ -104,7 +115,10 @@ public:
 
 signals:
     // The engine.
-    void engineConnecting(const QString& host, quint16 port);
+    // Another engine is in force (kind and address changed); the link
+    // returned by link() is a new one, stopped.
+    void engineChanged();
+    void engineConnecting(const QString& address);
     void engineConnectFailed(const QString& reason);
     void engineConnected();
     void engineConnectionLost(const QString& reason);
@@ -120,6 +134,9 @@ signals:
     void engineOutOfStep();
     void engineNotReading();
     void engineReadingAgain(qint64 dropped, qint64 droppedInAll);
+    // The AGW engine reports its transmissions but not those of the "V"
+    // frames it is sent: it drops them.
+    void engineSentNotTransmitted();
 
     // The packets.
     void heard(const selvane::HeardPacket& packet);
@@ -156,6 +173,9 @@ private:
     class LinkRelay;
     void recordActivity();
     class TelemetryRelay;
+
+    // The station's signals from the link in force.
+    void wireLink();
 
     Options m_options;
     const ILiveSettings& m_settings;

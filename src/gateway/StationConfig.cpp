@@ -13,6 +13,7 @@ namespace selvane {
 
 namespace {
 
+const QString kEngineSection = QStringLiteral("engine");
 const QString kAprsIsSection = QStringLiteral("aprs-is");
 const QString kUplinkSection = QStringLiteral("uplink");
 const QString kStatusSection = QStringLiteral("status");
@@ -199,6 +200,24 @@ void ReadAprsIs(const QList<ConfigDocument::Entry>& entries, const char* file, S
         r.problems << QStringLiteral("%1, riga %2: %3").arg(QLatin1String(file)).arg(beaconLine).arg(problem);
 }
 
+void ReadEngine(const QList<ConfigDocument::Entry>& entries, StationConfigRead& r)
+{
+    for (const ConfigDocument::Entry& e : entries) {
+        const QString problem = ApplyEngineSetting(r.config.engine, e.key, e.value);
+        if (!problem.isEmpty())
+            r.problems << ProblemLine(kStationConfigFileName, e.line, problem);
+    }
+    const EngineConfig& engine = r.config.engine;
+    const int line = entries.isEmpty() ? 0 : entries.first().line;
+    if (engine.kind == EngineKind::KissTcp && engine.address.isEmpty()) {
+        r.problems << ProblemLine(kStationConfigFileName, line, QStringLiteral("kiss-tcp senza \"address\": vale agw"));
+        r.config.engine.kind = EngineKind::Agw;
+    } else if (engine.kind == EngineKind::KissSerial && engine.device.isEmpty()) {
+        r.problems << ProblemLine(kStationConfigFileName, line, QStringLiteral("kiss-serial senza \"device\": vale agw"));
+        r.config.engine.kind = EngineKind::Agw;
+    }
+}
+
 void ReadUplink(const QList<ConfigDocument::Entry>& entries, StationConfigRead& r)
 {
     for (const ConfigDocument::Entry& e : entries) {
@@ -337,7 +356,9 @@ StationConfigRead ParseStationConfig(const QByteArray& text, const QByteArray* o
         r.problems << ProblemLine(kStationConfigFileName, p.line, p.text);
 
     for (const QString& section : r.document.sections()) {
-        if (IsSection(section, kAprsIsSection)) {
+        if (IsSection(section, kEngineSection)) {
+            ReadEngine(r.document.entries(section), r);
+        } else if (IsSection(section, kAprsIsSection)) {
             ReadAprsIs(r.document.entries(section), kStationConfigFileName, r);
         } else if (IsSection(section, kUplinkSection)) {
             ReadUplink(r.document.entries(section), r);
@@ -395,6 +416,10 @@ StationConfigRead ReadStationConfig(const QString& folder)
 
 void SetStationConfig(ConfigDocument& doc, const StationConfig& config)
 {
+    if (doc.hasSection(kEngineSection) || !(config.engine == EngineConfig{}))
+        for (const auto& [key, value] : EngineSettings(config.engine))
+            doc.set(kEngineSection, key, value);
+
     for (const auto& [key, value] : AprsIsSettings(config.aprsIs))
         doc.set(kAprsIsSection, key, value);
 

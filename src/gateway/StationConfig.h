@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "agw/EngineConfig.h"
 #include "aprsis/AprsIsConfig.h"
 #include "gateway/Satellites.h"
 #include "gateway/UplinkGuard.h"
@@ -15,6 +16,7 @@ namespace selvane {
 // What a station is configured with beyond the 17 fields of Selvane.ini:
 // selvane.conf, beside it.
 //
+//   [engine]            the engine and how to reach it (agw/EngineConfig.h)
 //   [aprs-is]           the APRS-IS upload (AprsIsConfig.h)
 //   [uplink]            max-per-minute = 6, max-per-5-minutes = 10 (0: off)
 //   [status]            listen = 127.0.0.1:8080   the headless program's status
@@ -56,6 +58,7 @@ std::optional<StatusConfig> ParseListenAddress(const QString& text);
 QString ListenAddressText(const QHostAddress& address, quint16 port);
 
 struct StationConfig {
+    EngineConfig engine;
     AprsIsConfig aprsIs;
     UplinkLimits uplink;
     StatusConfig status;
@@ -84,7 +87,8 @@ StationConfigRead ParseStationConfig(const QByteArray& text, const QByteArray* o
 // selvane.conf (and aprs-is.conf) of a folder.
 StationConfigRead ReadStationConfig(const QString& folder);
 
-// The document with the values of config: [aprs-is] rewritten; each
+// The document with the values of config: [engine] rewritten once it
+// is there or differs from the default; [aprs-is] rewritten; each
 // satellite's section holding the keys in which it differs from the
 // built-in one (all keys for a satellite of the user's); sections of
 // satellites no longer in the table removed; [uplink] rewritten. Comments,

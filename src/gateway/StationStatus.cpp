@@ -197,19 +197,23 @@ StationStatus TakeStationStatus(Station& station, const QString& program, bool w
     if (!a.telemetryWarningText().isEmpty())
         s.warnings << a.telemetryWarningText();
 
-    AgwLink& link = station.link();
-    s.engine.address = QStringLiteral("%1:%2").arg(TrimBlanks(settings.agwpeHost())).arg(station.enginePort());
+    EngineLink& link = station.link();
+    auto* agw = qobject_cast<AgwLink*>(&link);
+    s.engine.kind = EngineTypeName(station.engineKind());
+    s.engine.address = station.engineAddress();
     s.engine.connectedSince = a.connectedSince();
     s.engine.state = a.connectedSince().isValid() ? QStringLiteral("connected")
                      : link.isRunning()           ? QStringLiteral("connecting")
                                                   : QStringLiteral("stopped");
-    if (s.engine.connectedSince.isValid()) {
-        if (const std::optional<EngineProfile> p = link.profileInForce())
-            s.engine.profile = *p == EngineProfile::DireWolf ? QStringLiteral("direwolf") : QStringLiteral("agwpe");
+    if (s.engine.connectedSince.isValid() && agw) {
+        if (const std::optional<EngineProfile> p = agw->profileInForce())
+            s.engine.profile = *p == EngineProfile::DireWolf  ? QStringLiteral("direwolf")
+                               : *p == EngineProfile::RawFrames ? QStringLiteral("raw-frames")
+                                                                : QStringLiteral("agwpe");
     }
     s.engine.version = a.engineVersionText();
     s.engine.ports = a.enginePortList();
-    if (const QList<int> unusable = link.unusablePorts(); !unusable.isEmpty())
+    if (const QList<int> unusable = agw ? agw->unusablePorts() : QList<int>(); !unusable.isEmpty())
         s.engine.warnings << AgwLink::UnusablePortsText(unusable);
     if (!a.engineReading())
         s.engine.warnings << QStringLiteral("il motore non legge: i pacchetti da trasmettere vengono scartati");

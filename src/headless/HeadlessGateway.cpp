@@ -37,6 +37,7 @@ HeadlessGateway::HeadlessGateway(Options options)
     o.folder = m_options.folder;
     o.clock = m_options.clock;
     o.monotonic = m_options.monotonic;
+    o.engine = m_options.engine;
     o.enginePort = m_options.enginePort;
     m_station = std::make_unique<Station>(o, m_settings);
     m_noCallReminder.setInterval(kNoCallReminderMs);
@@ -84,20 +85,19 @@ void HeadlessGateway::present()
     connect(&s, &Station::filesRecovered, this, [this] { m_log.event(tr("file di nuovo scritti")); });
 
     connect(&s, &Station::engineConnecting, this,
-            [this](const QString& host, quint16 port) { m_log.event(AgwLink::ConnectingText(host, port)); });
+            [this](const QString& address) { m_log.event(EngineLink::ConnectingText(address)); });
     connect(&s, &Station::engineConnectFailed, this, [this](const QString& reason) {
-        m_log.event(tr("impossibile connettersi a %1:%2: %3").arg(m_settings.agwpeHost()).arg(m_options.enginePort).arg(reason));
+        m_log.event(tr("impossibile connettersi a %1: %2").arg(m_station->engineAddress(), reason));
     });
     connect(&s, &Station::engineConnectionLost, this,
             [this](const QString& reason) { m_log.event(tr("collegamento perso: %1").arg(reason)); });
     connect(&s, &Station::engineNoReply, this, [this] {
-        m_log.problem(QStringLiteral("%1:%2: ").arg(m_settings.agwpeHost()).arg(m_options.enginePort)
-                      + AgwLink::NoEngineReplyText());
+        m_log.problem(m_station->engineAddress() + QStringLiteral(": ") + AgwLink::NoEngineReplyText());
     });
     connect(&s, &Station::enginePortsUnusable, this,
             [this](const QList<int>& ports) { m_log.problem(AgwLink::UnusablePortsText(ports)); });
     connect(&s, &Station::engineConnected, this, [this] {
-        m_log.event(tr("connesso a %1:%2").arg(m_settings.agwpeHost()).arg(m_options.enginePort));
+        m_log.event(tr("connesso a %1 (%2)").arg(m_station->engineAddress(), EngineKindText(m_station->engineKind())));
     });
     connect(&s, &Station::engineVersion, this, [this](unsigned major, unsigned minor) {
         m_log.event(tr("Gateway connesso a AGWPE v%1.%2").arg(major).arg(minor));
@@ -112,11 +112,17 @@ void HeadlessGateway::present()
         if (text == m_lastProfile)
             return;
         m_lastProfile = text;
-        if (m_station->link().profileInForce())
+        const auto* agw = qobject_cast<const AgwLink*>(&m_station->link());
+        if (agw && agw->profileInForce())
             m_log.event(text);
     });
     connect(&s, &Station::engineSocketError, this, [this](const QString& description) {
         m_log.problem(tr("errore collegamento con AGWPE: %1").arg(description));
+    });
+    connect(&s, &Station::engineSentNotTransmitted, this,
+            [this] { m_log.problem(AgwLink::SentNotTransmittedText()); });
+    connect(&s, &Station::engineChanged, this, [this] {
+        m_log.event(tr("motore: %1 %2").arg(EngineKindText(m_station->engineKind()), m_station->engineAddress()));
     });
     connect(&s, &Station::engineOutOfStep, this, [this] {
         m_log.problem(tr("flusso dal motore fuori passo: connessione chiusa e riaperta"));
@@ -247,7 +253,7 @@ bool HeadlessGateway::reload()
     m_settings.applyAll(load.values);
     applySettings();
     if (m_settings.engineChoice() != before)
-        m_station->link().engineChoiceChanged();
+        m_station->engineChoiceChanged();
     m_log.event(tr("impostazioni rilette (SIGHUP): ") + settingsSummary());
     return true;
 }
@@ -306,15 +312,13 @@ QString HeadlessGateway::settingsSummary() const
     const GatewaySettings& s = m_settings.values();
     const StationConfig& c = m_station->config();
     auto onOff = [](int v) { return v == 1 ? tr("si") : tr("no"); };
-    return tr("call=%1 via=%2 Sats=%3 Out=%4 duplicati=%5s motore=%6:%7 profilo=%8 "
+    return tr("call=%1 via=%2 Sats=%3 Out=%4 duplicati=%5s motore=%6 %7 profilo=%8 "
               "GateToOut=%9 GateToSats=%10 GateTelemetry=%11 Logs=%12 satelliti=%13 "
               "salita=%14/min,%15/5min")
-        .arg(s.gatewayCall, s.viaPath, s.satsPorts, s.outPorts, s.dupSeconds, s.agwpeHost)
-        .arg(m_options.enginePort)
+        .arg(s.gatewayCall, s.viaPath, s.satsPorts, s.outPorts, s.dupSeconds,
+             EngineKindText(m_station->engineKind()), m_station->engineAddress())
         .arg(s.engine == EngineChoice::Automatic ? tr("automatico")
-                                                 : ProfileName(s.engine == EngineChoice::DireWolf
-                                                                   ? EngineProfile::DireWolf
-                                                                   : EngineProfile::Agwpe))
+                                                 : ProfileName(*ProfileInForce(s.engine, std::nullopt)))
         .arg(onOff(s.gateToOut), onOff(s.gateToSats), onOff(s.gateTelemetry), onOff(s.dailyLog))
         .arg(c.satellites.anyEnabled() ? c.satellites.summary() : tr("nessuno"))
         .arg(c.uplink.perMinute)

@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 #include "gateway/Station.h"
 #include "headless/EventLog.h"
@@ -25,7 +26,10 @@ public:
         QString folder = QStringLiteral(".");
         Clock clock = SystemClock();
         MonotonicMs monotonic = SteadyClockMs();
-        quint16 enginePort = AgwLink::DefaultEnginePort;
+        // The engine of this run, over selvane.conf's [engine] (--engine,
+        // --engine-port).
+        std::optional<EngineConfig> engine;
+        std::optional<quint16> enginePort;
         EventLog* log = nullptr; // required
     };
 
@@ -52,7 +56,7 @@ public:
     void stop();
 
     Station& station() { return *m_station; }
-    AgwLink& link() { return m_station->link(); }
+    EngineLink& link() { return m_station->link(); }
     // nullptr before start().
     AprsIsGate* aprsIs() { return m_station->aprsIs(); }
     const SettingsValues& settings() const { return m_settings; }

@@ -11,8 +11,8 @@ enum class ViaForm { SevenChar = 0, Text = 1 };
 
 // Which engine profile the user chose (see agw/EngineProfile.h). The values
 // are those of the settings file's 18th field: Automatic picks the profile
-// from the engine's version reply.
-enum class EngineChoice { Automatic = 0, DireWolf = 1, Agwpe = 2 };
+// from the engine's version reply; RawFrames sends "K" frames instead of "V".
+enum class EngineChoice { Automatic = 0, DireWolf = 1, Agwpe = 2, RawFrames = 3 };
 
 // The persisted values, in file order. Fields 7-17 hold what the file said;
 // the window code decides how each is applied.

@@ -174,12 +174,17 @@ QString KindProblem(Kind kind, const QByteArray& text)
             return {};
         return QCoreApplication::translate("Settings", "%1 non è 0 o 1").arg(v);
     }
-    case Kind::Mode:
-    case Kind::Profile: {
+    case Kind::Mode: {
         const std::optional<int> n = WholeNumber(text, false);
-        if (n && (kind == Kind::Mode ? IsTelemetryWindowMode(*n) : IsEngineChoice(EngineChoice(*n))))
+        if (n && IsTelemetryWindowMode(*n))
             return {};
         return QCoreApplication::translate("Settings", "%1 non è 0, 1 o 2").arg(v);
+    }
+    case Kind::Profile: {
+        const std::optional<int> n = WholeNumber(text, false);
+        if (n && IsEngineChoice(EngineChoice(*n)))
+            return {};
+        return QCoreApplication::translate("Settings", "%1 non è 0, 1, 2 o 3").arg(v);
     }
     case Kind::Number:
         if (!text.trimmed().isEmpty() && ParseSettingsNumber(text))

@@ -255,6 +255,8 @@ SettingsReadResult ParseSettingsRecord(const QByteArray& data)
             s.engine = EngineChoice::DireWolf;
         else if (v && *v == 2.0)
             s.engine = EngineChoice::Agwpe;
+        else if (v && *v == 3.0)
+            s.engine = EngineChoice::RawFrames;
         if (fields.size() > kSettingsFieldCount + 1) {
             const std::optional<double> r = ParseNumber(fields[kSettingsFieldCount + 1].text);
             s.autoReconnect = r && *r == 1.0;

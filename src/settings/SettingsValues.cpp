@@ -15,7 +15,7 @@ bool IsTelemetryWindowMode(int mode)
 bool IsEngineChoice(EngineChoice choice)
 {
     return choice == EngineChoice::Automatic || choice == EngineChoice::DireWolf
-        || choice == EngineChoice::Agwpe;
+        || choice == EngineChoice::Agwpe || choice == EngineChoice::RawFrames;
 }
 
 SettingsValues::SettingsValues()

@@ -256,9 +256,10 @@ void MainWindow::buildControls()
     // The caption also names the engine profile: wide enough from the start
     // for the longest one, so that the window never jumps when it changes.
     int widestTitle = 0;
-    for (EngineChoice choice : {EngineChoice::Automatic, EngineChoice::Agwpe, EngineChoice::DireWolf})
+    for (EngineChoice choice :
+         {EngineChoice::Automatic, EngineChoice::Agwpe, EngineChoice::DireWolf, EngineChoice::RawFrames})
         for (auto profile : {std::optional<EngineProfile>(), std::optional(EngineProfile::Agwpe),
-                             std::optional(EngineProfile::DireWolf)})
+                             std::optional(EngineProfile::DireWolf), std::optional(EngineProfile::RawFrames)})
             widestTitle = std::max(widestTitle, m_frame2->fontMetrics().horizontalAdvance(
                                                     tr("AGW Packet Engine Information - %1")
                                                         .arg(ProfileDescription(choice, profile))));
@@ -506,6 +507,7 @@ void MainWindow::buildMenus()
         {EngineChoice::Automatic, tr("Profilo motore automatico (dalla versione)"), "engineAutomatic"},
         {EngineChoice::Agwpe, tr("AGW Packet Engine (via RS0ISSP)"), "engineAgwpe"},
         {EngineChoice::DireWolf, tr("Dire Wolf-compatibile (via RS0ISS*)"), "engineDireWolf"},
+        {EngineChoice::RawFrames, tr("Frame grezzi in entrambe le direzioni (\"K\", senza \"V\")"), "engineRawFrames"},
     };
     for (const auto& e : engines) {
         auto* a = new QAction(e.text, this);
@@ -537,6 +539,10 @@ void MainWindow::buildMenus()
     m_aprsIsAction->setObjectName(QStringLiteral("aprsIs"));
     both(m_aprsIsAction);
     connect(m_aprsIsAction, &QAction::triggered, this, &MainWindow::aprsIsRequested);
+    m_engineDialogAction = new QAction(tr("Motore..."), this);
+    m_engineDialogAction->setObjectName(QStringLiteral("engine"));
+    both(m_engineDialogAction);
+    connect(m_engineDialogAction, &QAction::triggered, this, &MainWindow::engineRequested);
     m_satellitesAction = new QAction(tr("Satelliti..."), this);
     m_satellitesAction->setObjectName(QStringLiteral("satellites"));
     both(m_satellitesAction);
@@ -786,7 +792,29 @@ QString MainWindow::aprsIsText() const
 void MainWindow::showEngineProfile(const QString& text)
 {
     m_profileText = text;
-    m_frame2->setTitle(tr("AGW Packet Engine Information - %1").arg(text));
+    showEngine(m_engineText, m_engineIsAgw);
+}
+
+void MainWindow::showEngine(const QString& text, bool agw)
+{
+    m_engineText = text;
+    m_engineIsAgw = agw;
+    QString caption = text;
+    if (agw)
+        caption = caption.isEmpty() ? m_profileText : caption + QStringLiteral(" - ") + m_profileText;
+    const QString title = caption.isEmpty() ? tr("AGW Packet Engine Information")
+                                            : tr("AGW Packet Engine Information - %1").arg(caption);
+    m_frame2->setTitle(title);
+    // The engine's address makes the caption as long as the user made it:
+    // the frame, and the window with it, grow rather than cut the text.
+    const int need = m_frame2->fontMetrics().horizontalAdvance(title) + 40;
+    if (need > m_frame2->minimumWidth()) {
+        m_frame2->setMinimumWidth(need);
+        if (layout())
+            layout()->activate();
+        if (width() < minimumWidth())
+            resize(minimumWidth(), height());
+    }
 }
 
 void MainWindow::setNotice(Notice notice, const QString& text)

@@ -170,6 +170,10 @@ public:
     QString aprsIsText() const;
     // The profile shown in Frame2's caption.
     QString engineProfileText() const { return m_profileText; }
+    // The engine's kind and address in Frame2's caption ("AGW 127.0.0.1:8000");
+    // the profile is shown beside it for an AGW engine only.
+    void showEngine(const QString& text, bool agw);
+    QAction* engineDialogAction() const { return m_engineDialogAction; }
 
     // Conditions that last until they are mended, on the notice line at
     // the bottom, which the counters line refreshed with every packet never
@@ -204,6 +208,8 @@ signals:
     // "Finestre" > telemetry window: the user wants it shown (true) or
     // hidden (false).
     void telemetryWindowRequested(bool show);
+    // "Motore..." was chosen from a menu.
+    void engineRequested();
     // The window is closing (emitted before it closes; cannot be cancelled).
     void closing();
 
@@ -260,7 +266,10 @@ private:
     QListWidget* m_transmittedList = nullptr;  // List1
     QLabel* m_noticeLine = nullptr;
 
-    std::array<QAction*, 3> m_engineActions{};
+    std::array<QAction*, 4> m_engineActions{};
+    QAction* m_engineDialogAction = nullptr;
+    QString m_engineText;
+    bool m_engineIsAgw = true;
     QAction* m_autoReconnect = nullptr;
     QAction* m_aprsIsAction = nullptr;
     QAction* m_satellitesAction = nullptr;

@@ -7,6 +7,7 @@
 
 #include "telemetry/TelemetryDecoder.h"
 #include "ui/AprsIsDialog.h"
+#include "ui/EngineDialog.h"
 #include "ui/Placement.h"
 #include "ui/SatellitesDialog.h"
 
@@ -24,6 +25,7 @@ SelvaneApp::SelvaneApp(Options options)
     o.folder = m_options.workingDir;
     o.clock = m_options.clock;
     o.monotonic = m_options.monotonic;
+    o.engine = m_options.engine;
     o.enginePort = m_options.enginePort;
     o.linkTiming = m_options.linkTiming;
     m_station = std::make_unique<Station>(o, *m_window, m_window.get(), m_tlmView.get());
@@ -44,9 +46,13 @@ SelvaneApp::SelvaneApp(Options options)
             m_tlmWindow->markSafeMode(*at);
     });
 
-    AgwLink& link = m_station->link();
-    connect(m_window.get(), &MainWindow::startClicked, &link, &AgwLink::toggle);
-    connect(m_window.get(), &MainWindow::engineChoiceChanged, &link, &AgwLink::engineChoiceChanged);
+    // The link changes with the engine: asked for at each click.
+    connect(m_window.get(), &MainWindow::startClicked, this, [this] { m_station->link().toggle(); });
+    connect(m_window.get(), &MainWindow::engineChoiceChanged, this, [this] { m_station->engineChoiceChanged(); });
+    connect(m_window.get(), &MainWindow::engineRequested, this, &SelvaneApp::editEngine);
+    connect(m_station.get(), &Station::engineChanged, this, &SelvaneApp::showEngine);
+    // The address of an AGW engine is the IP field, as it is at each attempt.
+    connect(m_station.get(), &Station::engineConnecting, this, &SelvaneApp::showEngine);
     connect(m_window.get(), &MainWindow::logToggled, this, [this](bool on) { m_station->setLogEnabled(on); });
     connect(m_window.get(), &MainWindow::telemetryModeSelected, this,
             [this](int mode) { m_station->telemetryModes().ApplyTelemetryWindowMode(mode); });
@@ -84,6 +90,7 @@ bool SelvaneApp::start()
     m_station->startAprsIs();
     showAprsIs();
     showSatellites();
+    showEngine();
 
     m_window->show();
     // A settings file that is not used is said; a damaged one replaced by
@@ -187,6 +194,23 @@ void SelvaneApp::editSatellites()
     StationConfig config = m_station->config();
     config.satellites = *table;
     saveConfig(config);
+}
+
+void SelvaneApp::showEngine()
+{
+    m_window->showEngine(EngineKindText(m_station->engineKind()) + QLatin1Char(' ') + m_station->engineAddress(),
+                         m_station->engineKind() == EngineKind::Agw);
+}
+
+void SelvaneApp::editEngine()
+{
+    const std::optional<EngineConfig> engine = EngineDialog::edit(m_window.get(), m_station->config().engine);
+    if (!engine)
+        return;
+    StationConfig config = m_station->config();
+    config.engine = *engine;
+    saveConfig(config);
+    showEngine();
 }
 
 bool SelvaneApp::applyTelemetryMode(int mode)

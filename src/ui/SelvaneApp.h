@@ -26,8 +26,11 @@ public:
         Clock clock = SystemClock();
         MonotonicMs monotonic = SteadyClockMs();      // ages of the duplicate filter
         QString workingDir = QStringLiteral(".");   // where Selvane.ini and Logs live
-        quint16 enginePort = AgwLink::DefaultEnginePort;
-        AgwLinkTiming linkTiming = {};
+        // The engine for this run, over selvane.conf's [engine]: a whole
+        // engine, or an AGW engine on this port.
+        std::optional<EngineConfig> engine;
+        std::optional<quint16> enginePort;
+        LinkTiming linkTiming = {};
     };
 
     explicit SelvaneApp(Options options);
@@ -58,7 +61,7 @@ public:
     // nullptr after the shut-down.
     TelemetryWindow* telemetryWindow() { return m_tlmWindow.get(); }
     Station& station() { return *m_station; }
-    AgwLink& link() { return m_station->link(); }
+    EngineLink& link() { return m_station->link(); }
     TelemetryWindowModes& telemetryModes() { return m_station->telemetryModes(); }
     TelemetryHistory& telemetryHistory() { return m_station->telemetryHistory(); }
     QString settingsPath() const { return m_settings.path(); }
@@ -69,6 +72,8 @@ public:
     void editAprsIs();
     // "Satelliti...": the table, then selvane.conf written and applied.
     void editSatellites();
+    // "Motore...": the engine, then selvane.conf written and applied.
+    void editEngine();
     // nullptr before start().
     AprsIsGate* aprsIs() { return m_station->aprsIs(); }
 
@@ -93,6 +98,7 @@ private:
     void showLogsDirectoryError() override { m_window->showLogsDirectoryError(); }
     void showAprsIs();
     void showSatellites();
+    void showEngine();
     void saveConfig(const StationConfig& config);
     // Puts the windows where they go before they are first shown (see
     // start()).

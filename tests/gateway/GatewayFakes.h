@@ -6,6 +6,7 @@
 #include <ostream>
 #include <vector>
 
+#include "agw/AgwFrame.h"
 #include "agw/Interfaces.h"
 #include "gateway/ITelemetryDecoder.h"
 #include "log/DailyLog.h"
@@ -59,11 +60,12 @@ public:
     }
 };
 
-class RecordingSink : public IFrameSink {
+// Records the packets sent as an AGW engine gets them with "V" frames.
+class RecordingSink : public IPacketSink {
 public:
     std::vector<QByteArray> frames;
     QList<int> unusable;   // ports the engine cannot send on
-    void sendFrame(const QByteArray& frame) override { frames.push_back(frame); }
+    void sendPacket(const OutgoingPacket& packet, int port) override { frames.push_back(BuildViaFrame(packet, port)); }
     bool canSendOn(int port) const override { return !unusable.contains(port); }
 };
 

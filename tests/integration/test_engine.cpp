@@ -632,3 +632,31 @@ TEST_F(EngineTest, StoppedReadingStillWritesAndCatchesUpLater)
 }
 
 }  // namespace
+
+namespace {
+
+// As a KISS TNC: a script's heard frames go out as KISS data frames from the
+// moment a client connects (nothing is asked for), a "T" line sends nothing,
+// and KISS frames the client writes, cut anywhere, are recorded as "K"
+// lines with the repeated entries marked.
+TEST_F(EngineTest, KissModePlaysScriptsAndRecordsWhatItIsSent)
+{
+    engine.setProtocol(TestEngine::Protocol::Kiss);
+    engine.loadScript("T 0 N0CALL-10 BEACON - | not heard\nU 2 N0CALL-9 APRS RS0ISS*,WIDE2-1 | Hi\\xC0\n");
+    engine.startScript();
+    auto client = connectClient();
+    const QByteArray expected = QByteArray::fromHex("c020" "82a0a4a64040e0" "9c6086829898f2" "a4a66092a6a6e0"
+                                                    "ae92888a644063" "03f0" "4869dbdc" "c0");
+    ASSERT_TRUE(waitFor([&] { return client->all().size() >= expected.size(); }));
+    EXPECT_EQ(client->all().toHex(), expected.toHex());
+
+    const QByteArray sent = TestEngine::kissFrame(1, TestEngine::rawFrameData("N0CALL-9", "APRS", {"RS0ISS*", "N0CALL-5*", "WIDE"}, QString::fromLatin1("x\xdb")).mid(1));
+    client->send(sent.left(5));
+    QTest::qWait(20);
+    client->send(sent.mid(5) + QByteArray::fromHex("c011aac0"));  // not a data frame: not recorded
+    ASSERT_TRUE(waitFor([&] { return !engine.received().isEmpty(); }));
+    EXPECT_EQ(TestEngine::formatRecord(engine.received()[0]).toStdString(),
+              "K port=1 from=N0CALL-9 to=APRS via=RS0ISS*,N0CALL-5*,WIDE text=x\\xDB");
+}
+
+} // namespace

@@ -179,6 +179,10 @@ TEST_F(SelvanedFixture, OptionsAndBadFolders)
         {{"--dir", dir.filePath("Selvane.ini")}, 1, "", "Selvane.ini"},
         {{"--dir", "/proc"}, 1, "", "/proc"},
         {{"--engine-port", "99999"}, 2, "", "99999"},
+        {{"--engine", "serial:/dev/ttyUSB0"}, 2, "", "serial:/dev/ttyUSB0"},
+        {{"--engine", "kiss-tcp://localhost"}, 2, "", "kiss-tcp://localhost"},
+        {{"--engine", "kiss-serial:/dev/ttyUSB0@fast"}, 2, "", "@fast"},
+        {{"--engine", "agw://localhost:8000", "--engine-port", "8000"}, 2, "", "--engine-port"},
         {{"extra"}, 2, "", "extra"},
     };
     for (const Case& c : cases) {

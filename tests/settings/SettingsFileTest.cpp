@@ -387,7 +387,7 @@ TEST(SettingsCheck, RecordInFieldAtFaultOut)
         {Record({{12, "tall"}}), 12, 1},
         {Record({{16, "-1"}}), 16, 1},
         {Record({{17, "yes"}}), 17, 1},
-        {Record({{18, "3"}}), 18, 1},
+        {Record({{18, "4"}}), 18, 1},
         {Record({{19, "x"}}), 19, 1},
         // The first fault wins, on its own line.
         {"\"WIDE,WIDE\",\"\",\"1\",\"2\",\"30\",\"localhost\"\r\n0,0,7470,0,1,4850\r\n0,0,yes,1\r\n", 15, 3},

@@ -109,6 +109,41 @@ inline QStringList DecodedPackets(const QByteArray& atestOutput)
     return packets;
 }
 
+// The packets atest -h printed, every via entry whose "has been repeated"
+// bit is set marked with "*" (atest's own line marks only the last one):
+// "N0CALL-8>APRS,RS0ISS*,N0CALL-5*,WIDE:direct iss".
+inline QStringList MarkedPackets(const QByteArray& atestOutput)
+{
+    QString text = QString::fromLatin1(atestOutput);
+    static const QRegularExpression escapes(QStringLiteral("\x1b\\[[0-9;]*[A-Za-z]"));
+    static const QRegularExpression digi(QStringLiteral("^digi (\\d+) +(\\S+) +(\\d+) +h=([01])"));
+    text.remove(escapes);
+    QStringList packets;
+    QString head, info;
+    QStringList via;
+    auto flush = [&] {
+        if (!head.isEmpty())
+            packets << (via.isEmpty() ? head : head + QLatin1Char(',') + via.join(QLatin1Char(','))) + QLatin1Char(':') + info;
+        head.clear();
+        via.clear();
+    };
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        const QString l = line.trimmed();
+        if (l.startsWith(QLatin1String("[0] "))) {
+            flush();
+            const QString packet = l.mid(4);
+            const qsizetype colon = packet.indexOf(QLatin1Char(':'));
+            head = packet.left(colon).section(QLatin1Char(','), 0, 0);
+            info = packet.mid(colon + 1);
+        } else if (const QRegularExpressionMatch m = digi.match(l); m.hasMatch() && !head.isEmpty()) {
+            const QString ssid = m.captured(3) == QLatin1String("0") ? QString() : QLatin1Char('-') + m.captured(3);
+            via << m.captured(2) + ssid + (m.captured(4) == QLatin1String("1") ? QStringLiteral("*") : QString());
+        }
+    }
+    flush();
+    return packets;
+}
+
 // A free port number a moment ago (the socket is closed again at once).
 inline quint16 FreeTcpPort()
 {
@@ -123,10 +158,27 @@ inline quint16 FreeUdpPort()
 }
 
 // One Dire Wolf process, started in its own temporary folder and stopped
-// (by its process id) when this object goes.
+// (by its process id) when this object goes. Its client interface is its AGW
+// port, its KISS TCP port, or its KISS pseudo-terminal (direwolf -p): that
+// one always makes the link /tmp/kisstnc, so Dire Wolf then runs in a mount
+// namespace of its own with a private /tmp (unshare -rm), and nothing is
+// written outside the test's folder.
 class DireWolf {
 public:
-    explicit DireWolf(DireWolfTools tools) : m_tools(std::move(tools)) {}
+    enum class Interface { Agw, KissTcp, KissPty };
+
+    explicit DireWolf(DireWolfTools tools, Interface interface = Interface::Agw)
+        : m_tools(std::move(tools)), m_interface(interface)
+    {
+    }
+
+    // Whether a private mount namespace can be made here (unshare -rm).
+    static bool CanUnshare()
+    {
+        QProcess probe;
+        probe.start(QStringLiteral("unshare"), {QStringLiteral("-rm"), QStringLiteral("true")});
+        return probe.waitForFinished(5000) && probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
+    }
     DireWolf(const DireWolf&) = delete;
     DireWolf& operator=(const DireWolf&) = delete;
     ~DireWolf() { stop(); }
@@ -161,6 +213,9 @@ public:
     }
 
     quint16 agwPort() const { return m_agwPort; }
+    quint16 kissPort() const { return m_kissPort; }
+    // The pseudo-terminal of the KISS TNC ("/dev/pts/3").
+    QString kissDevice() const { return m_kissDevice; }
     quint16 audioPort() const { return m_udpPort; }
     bool running() const { return m_process.state() == QProcess::Running; }
 
@@ -223,8 +278,9 @@ public:
         return true;
     }
 
-    // Decodes everything Dire Wolf has transmitted so far.
-    QStringList transmittedPackets()
+    // Decodes everything Dire Wolf has transmitted so far; allMarks: every
+    // repeated via entry marked (MarkedPackets).
+    QStringList transmittedPackets(bool allMarks = false)
     {
         QFile raw(m_dir.filePath(QStringLiteral("tx.raw")));
         if (!raw.open(QIODevice::ReadOnly))
@@ -244,21 +300,25 @@ public:
         atest.setProcessChannelMode(QProcess::MergedChannels);
         // -L 1: an exit code of 1 when nothing was decoded; the output says
         // the same, so only the output is read.
-        atest.start(m_tools.atest, {QStringLiteral("-L"), QStringLiteral("1"), wavPath});
+        QStringList args{QStringLiteral("-L"), QStringLiteral("1"), wavPath};
+        if (allMarks)
+            args.prepend(QStringLiteral("-h"));
+        atest.start(m_tools.atest, args);
         if (!atest.waitForFinished(20000)) {
             atest.kill();
             atest.waitForFinished(2000);
             return {};
         }
-        return DecodedPackets(atest.readAll());
+        const QByteArray output = atest.readAll();
+        return allMarks ? MarkedPackets(output) : DecodedPackets(output);
     }
 
     // Waits until atest decodes the packet from the transmitted audio.
-    bool waitForTransmitted(const QString& packet, int timeoutMs, QStringList* decoded)
+    bool waitForTransmitted(const QString& packet, int timeoutMs, QStringList* decoded, bool allMarks = false)
     {
         QDeadlineTimer deadline(timeoutMs);
         for (;;) {
-            *decoded = transmittedPackets();
+            *decoded = transmittedPackets(allMarks);
             if (decoded->contains(packet))
                 return true;
             if (deadline.hasExpired())
@@ -273,9 +333,11 @@ private:
     bool startOnce(QString* error)
     {
         m_log.clear();
-        m_agwPort = FreeTcpPort();
+        const bool agw = m_interface == Interface::Agw;
+        m_agwPort = agw ? FreeTcpPort() : 0;
+        m_kissPort = m_interface == Interface::KissTcp ? FreeTcpPort() : 0;
         m_udpPort = FreeUdpPort();
-        if (m_agwPort == 0 || m_udpPort == 0) {
+        if ((agw && m_agwPort == 0) || (m_interface == Interface::KissTcp && m_kissPort == 0) || m_udpPort == 0) {
             *error = QStringLiteral("no free port");
             return false;
         }
@@ -298,10 +360,11 @@ private:
                                   "TXDELAY 30\n"
                                   "TXTAIL 10\n"
                                   "AGWPORT %3\n"
-                                  "KISSPORT 0\n")
+                                  "KISSPORT %4\n")
                        .arg(m_udpPort)
                        .arg(kAudioRate)
                        .arg(m_agwPort)
+                       .arg(m_kissPort)
                        .toLatin1());
         conf.close();
 
@@ -310,22 +373,36 @@ private:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("TZ"), QStringLiteral("UTC"));
         m_process.setProcessEnvironment(env);
-        m_process.start(m_tools.stdbuf, {QStringLiteral("-oL"), QStringLiteral("-eL"), m_tools.direwolf,
-                                         QStringLiteral("-t"), QStringLiteral("0"), QStringLiteral("-c"),
-                                         QStringLiteral("dw.conf")});
+        QStringList command{m_tools.stdbuf, QStringLiteral("-oL"), QStringLiteral("-eL"), m_tools.direwolf,
+                            QStringLiteral("-t"), QStringLiteral("0"), QStringLiteral("-c"), QStringLiteral("dw.conf")};
+        if (m_interface == Interface::KissPty) {
+            // A /tmp of its own for the link it makes; the working folder
+            // (under the real /tmp) stays reachable as the current folder.
+            command.insert(command.size() - 2, QStringLiteral("-p"));
+            command = QStringList{QStringLiteral("-rm"), QStringLiteral("sh"), QStringLiteral("-c"),
+                                  QStringLiteral("mount -t tmpfs tmpfs /tmp && exec \"$@\""), QStringLiteral("sh")}
+                      + command;
+            command.prepend(QStringLiteral("unshare"));
+        }
+        m_process.start(command.first(), command.mid(1));
         if (!m_process.waitForStarted(10000)) {
             *error = QStringLiteral("direwolf did not start: ") + m_process.errorString();
             return false;
         }
-        const QByteArray ready = QStringLiteral("Ready to accept AGW client application 0 on port %1")
-                                     .arg(m_agwPort)
-                                     .toLatin1();
+        const QByteArray ready = m_interface == Interface::Agw
+                                     ? QStringLiteral("Ready to accept AGW client application 0 on port %1").arg(m_agwPort).toLatin1()
+                                 : m_interface == Interface::KissTcp
+                                     ? QStringLiteral("Ready to accept KISS TCP client application 0 on port %1").arg(m_kissPort).toLatin1()
+                                     : QByteArray("Created symlink /tmp/kisstnc -> ");
+        static const QRegularExpression pty(QStringLiteral("Virtual KISS TNC is available on (\\S+)"));
         QDeadlineTimer deadline(15000);
         while (!deadline.hasExpired()) {
             m_process.waitForReadyRead(100);
             collectLog();
-            if (m_log.contains(ready))
+            if (m_log.contains(ready)) {
+                m_kissDevice = pty.match(QString::fromLatin1(m_log)).captured(1);
                 return true;
+            }
             if (m_log.contains("Bind failed") || m_process.state() == QProcess::NotRunning) {
                 *error = QStringLiteral("direwolf did not come up:\n") + QString::fromLatin1(m_log);
                 return false;
@@ -341,8 +418,11 @@ private:
     QTemporaryDir m_dir;
     QProcess m_process;
     QByteArray m_log;
+    Interface m_interface;
     quint16 m_agwPort = 0;
+    quint16 m_kissPort = 0;
     quint16 m_udpPort = 0;
+    QString m_kissDevice;
 };
 
 } // namespace selvane::test

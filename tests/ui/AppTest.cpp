@@ -32,9 +32,10 @@ struct AppFixture : ::testing::Test {
     QTemporaryDir dir;
     RecordingDialogs dialogs;
 
-    quint16 enginePort = AgwLink::DefaultEnginePort;
+    // Unset: the engine of selvane.conf (an AGW engine on port 8000 by default).
+    std::optional<quint16> enginePort;
     // Reconnecting within a fraction of a second, so no test waits seconds.
-    AgwLinkTiming linkTiming{{200, 800}};
+    LinkTiming linkTiming{{200, 800}};
 
     std::unique_ptr<SelvaneApp> makeApp(const QString& workingDir = {})
     {
@@ -379,6 +380,44 @@ TEST_F(AppFixture, HeardSatellitePacketIsGatedLoggedAndShown)
     engine.sendMonitor('U', 0, "N0CALL-6", "APRS", {"RS0ISS*"}, "logged again");
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.noticeText().isEmpty(); }, 5000));
     EXPECT_TRUE(ReadFile(dir.filePath("Logs/26-12-06.Txt")).endsWith("logged again\r\n"));
+}
+
+// The engine of selvane.conf, a KISS TNC over TCP: named in the engine
+// frame's caption and gated through; another engine written through the
+// station is named in its turn and kept in selvane.conf.
+TEST_F(AppFixture, TheEngineOfSelvaneConfIsUsedNamedAndChanged)
+{
+    TestEngine engine;
+    engine.setProtocol(TestEngine::Protocol::Kiss);
+    ASSERT_TRUE(engine.listen(QHostAddress::LocalHost, 0));
+    const QString address = QStringLiteral("127.0.0.1:%1").arg(engine.serverPort());
+    WriteFile(dir.filePath("selvane.conf"), "[engine]\ntype = kiss-tcp\naddress = " + address.toLatin1() + "\n");
+    auto app = makeApp();
+    ASSERT_TRUE(app->start());
+    MainWindow& w = app->window();
+    const auto* frame = w.findChild<QGroupBox*>("Frame2");
+    EXPECT_EQ(frame->title(), "AGW Packet Engine Information - KISS TCP " + address);
+
+    emit w.startClicked();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return engine.hasClient(); }, 5000));
+    engine.sendHeard(0, "N0CALL-9", "APRS", {"RS0ISS*"}, "Hello");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !engine.received().isEmpty(); }, 5000));
+    EXPECT_EQ(TestEngine::formatRecord(engine.received()[0]),
+              "K port=1 from=N0CALL-9 to=APRS via=RS0ISS*,KORVA*,WIDE,WIDE text=Hello");
+    EXPECT_EQ(w.statusText(), "ToSats/ToOut/Tot dal 06/12 08:15 =0/1/1");
+    emit w.startClicked();
+
+    StationConfig config = app->station().config();
+    config.engine.kind = EngineKind::Agw;
+    config.engine.agwPort = 8123;
+    ASSERT_TRUE(app->station().saveConfig(config, nullptr));
+    // The KISS address stays in the file for a later change back.
+    EXPECT_TRUE(ReadFile(dir.filePath("selvane.conf"))
+                    .contains("[engine]\ntype = agw\naddress = " + address.toLatin1() + "\nport = 8123\n"))
+        << ReadFile(dir.filePath("selvane.conf")).constData();
+    EXPECT_EQ(app->station().engineKind(), EngineKind::Agw);
+    EXPECT_EQ(frame->title(), "AGW Packet Engine Information - AGW localhost:8123 - Profilo: automatico");
+    EXPECT_TRUE(app->link().isClosed());
 }
 
 } // namespace

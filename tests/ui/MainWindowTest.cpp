@@ -778,7 +778,8 @@ TEST_F(MainWindowTest, RightClickOnTheStatusLineOpensTheFrameMenu)
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), status->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(status, &event);
     EXPECT_EQ(seen, (QStringList{"Profilo motore automatico (dalla versione)", "AGW Packet Engine (via RS0ISSP)",
-                                 "Dire Wolf-compatibile (via RS0ISS*)", "Riconnetti automaticamente", "APRS-IS...", "Satelliti..."}));
+                                 "Dire Wolf-compatibile (via RS0ISS*)", "Frame grezzi in entrambe le direzioni (\"K\", senza \"V\")",
+                                 "Riconnetti automaticamente", "APRS-IS...", "Motore...", "Satelliti..."}));
     EXPECT_EQ(w.engineChoice(), EngineChoice::DireWolf);
 }
 
@@ -886,8 +887,9 @@ TEST_F(MainWindowTest, MenuBarReachesEveryFunction)
     EXPECT_EQ(entries("menuFile"), QStringList{"&Esci"});
     EXPECT_EQ(entries("menuSettings"),
               (QStringList{"Profilo motore automatico (dalla versione)", "AGW Packet Engine (via RS0ISSP)",
-                           "Dire Wolf-compatibile (via RS0ISS*)", "-", "Riconnetti automaticamente", "-",
-                           "APRS-IS...", "Satelliti..."}));
+                           "Dire Wolf-compatibile (via RS0ISS*)",
+                           "Frame grezzi in entrambe le direzioni (\"K\", senza \"V\")", "-",
+                           "Riconnetti automaticamente", "-", "APRS-IS...", "Motore...", "Satelliti..."}));
     EXPECT_EQ(entries("menuWindows"), (QStringList{"Finestra telemetria PCSAT", "Riduci nell'area di notifica"}));
     EXPECT_EQ(entries("menuHelp"), (QStringList{"Guida ai comandi", "Informazioni su Selvane"}));
     // The settings are the same actions as in the engine frame's menu.

@@ -17,7 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "agw/Dispatcher.h"
+#include "agw/HeardHandler.h"
 #include "agw/EngineProfile.h"
 #include "common/Translation.h"
 #include "support/Files.h"
@@ -166,7 +166,7 @@ TEST(WindowFitChild, TextsFitCaptionsAreTranslatedWindowsArePlaced)
             c.startTime = QTime(8, 15);
             c.toSatsCount = c.toOutCount = c.totalCount = 9999999;
             c.heldCount = 99999;
-            return Dispatcher::StatusLine(c);
+            return HeardHandler::StatusLine(c);
         }(),
     };
     for (const QString& status : statuses) {

@@ -1,11 +1,17 @@
 #include "testengine/TestEngine.h"
 
 #include <QRegularExpression>
+#include <QSocketNotifier>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtEndian>
 
 #include <algorithm>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace selvane {
 
@@ -22,6 +28,45 @@ QString fieldText(const char* bytes, qsizetype size)
     while (length < size && bytes[length] != '\0')
         ++length;
     return QString::fromLatin1(bytes, length);
+}
+
+// An AX.25 address back to text: "N0CALL-5", "*" after a repeated via entry.
+QString addressText(const QByteArray& a, bool via)
+{
+    QString call;
+    for (int i = 0; i < 6; ++i)
+        call += QLatin1Char(char(static_cast<uchar>(a[i]) >> 1));
+    call = call.trimmed();
+    const int ssid = (static_cast<uchar>(a[6]) >> 1) & 0x0f;
+    if (ssid != 0)
+        call += QStringLiteral("-%1").arg(ssid);
+    if (via && (static_cast<uchar>(a[6]) & 0x80))
+        call += QLatin1Char('*');
+    return call;
+}
+
+// A UI frame (no flags, no FCS) into a record: calls, marked via entries,
+// the information as text. False when it is none.
+bool decodeAx25(const QByteArray& ax25, ReceivedFrame& frame)
+{
+    qsizetype pos = 0;
+    QStringList addresses;
+    for (;;) {
+        if (pos + 7 > ax25.size() || addresses.size() == 10)
+            return false;
+        addresses << addressText(ax25.mid(pos, 7), addresses.size() >= 2);
+        const bool last = static_cast<uchar>(ax25[pos + 6]) & 0x01;
+        pos += 7;
+        if (last)
+            break;
+    }
+    if (addresses.size() < 2 || pos + 2 > ax25.size())
+        return false;
+    frame.to = addresses[0];
+    frame.from = addresses[1];
+    frame.via = addresses.mid(2);
+    frame.text = QString::fromLatin1(ax25.mid(pos + 2));
+    return true;
 }
 
 ReceivedFrame decodeFrame(const QByteArray& raw)
@@ -44,6 +89,12 @@ ReceivedFrame decodeFrame(const QByteArray& raw)
         }
     }
     frame.text = QString::fromLatin1(frame.data.mid(textStart));
+    // A raw frame to transmit: read as its AX.25 frame, like a "V".
+    if (frame.kind == 'K' && !frame.data.isEmpty()) {
+        ReceivedFrame ax25 = frame;
+        if (decodeAx25(frame.data.mid(1), ax25))
+            frame = ax25;
+    }
     return frame;
 }
 
@@ -102,6 +153,115 @@ TestEngine::~TestEngine()
         disconnect(m_client, nullptr, this, nullptr);
         m_client->abort();
     }
+    closePseudoTerminal();
+}
+
+bool TestEngine::openPseudoTerminal()
+{
+    closePseudoTerminal();
+    m_protocol = Protocol::Kiss;
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (master < 0)
+        return false;
+    if (::grantpt(master) != 0 || ::unlockpt(master) != 0 || !::ptsname(master)) {
+        ::close(master);
+        return false;
+    }
+    m_ptyPath = QString::fromLocal8Bit(::ptsname(master));
+    // The line in raw mode from the start, so nothing written before the
+    // client opens it is cooked.
+    m_ptySlave = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+    if (m_ptySlave >= 0) {
+        termios t{};
+        if (::tcgetattr(m_ptySlave, &t) == 0) {
+            ::cfmakeraw(&t);
+            ::tcsetattr(m_ptySlave, TCSANOW, &t);
+        }
+    }
+    m_ptyMaster = master;
+    m_ptyNotifier = new QSocketNotifier(master, QSocketNotifier::Read, this);
+    connect(m_ptyNotifier, &QSocketNotifier::activated, this, &TestEngine::onPseudoTerminalReadable);
+    m_monitoring = true;  // a TNC sends what it hears from the start
+    if (m_armed) {
+        m_step = 0;
+        m_playing = true;
+        QMetaObject::invokeMethod(this, &TestEngine::runScript, Qt::QueuedConnection);
+    }
+    return true;
+}
+
+void TestEngine::closePseudoTerminal()
+{
+    if (m_ptyMaster < 0)
+        return;
+    delete m_ptyNotifier;
+    m_ptyNotifier = nullptr;
+    ::close(m_ptyMaster);
+    if (m_ptySlave >= 0)
+        ::close(m_ptySlave);
+    m_ptyMaster = m_ptySlave = -1;
+    m_out.clear();
+}
+
+void TestEngine::onPseudoTerminalReadable()
+{
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(m_ptyMaster, buffer, sizeof buffer);
+        if (n <= 0)
+            return;
+        takeKiss(QByteArray(buffer, n));
+    }
+}
+
+// KISS data frames from the client, recorded as "K" frames.
+void TestEngine::takeKiss(const QByteArray& bytes)
+{
+    for (const char c : bytes) {
+        const auto u = static_cast<uchar>(c);
+        if (u == 0xC0) {
+            if (m_kissFrame.size() > 1 && (static_cast<uchar>(m_kissFrame[0]) & 0x0f) == 0) {
+                ReceivedFrame frame;
+                frame.kind = 'K';
+                frame.port = static_cast<uchar>(m_kissFrame[0]) >> 4;
+                frame.data = m_kissFrame.mid(1);
+                frame.raw = m_kissFrame;
+                if (decodeAx25(frame.data, frame)) {
+                    m_received.append(frame);
+                    emit frameReceived(frame);
+                }
+            }
+            m_kissFrame.clear();
+            m_kissEscape = false;
+        } else if (m_kissEscape) {
+            m_kissFrame += u == 0xDC ? char(0xC0) : u == 0xDD ? char(0xDB) : c;
+            m_kissEscape = false;
+        } else if (u == 0xDB) {
+            m_kissEscape = true;
+        } else {
+            m_kissFrame += c;
+        }
+    }
+}
+
+QByteArray TestEngine::kissFrame(int port, const QByteArray& ax25)
+{
+    QByteArray out(1, char(0xC0));
+    out += char((port & 0x0f) << 4);
+    for (const char c : ax25) {
+        if (static_cast<uchar>(c) == 0xC0)
+            out += QByteArray("\xDB\xDC", 2);
+        else if (static_cast<uchar>(c) == 0xDB)
+            out += QByteArray("\xDB\xDD", 2);
+        else
+            out += c;
+    }
+    return out + char(0xC0);
+}
+
+bool TestEngine::hasOutput() const
+{
+    return !m_client.isNull() || m_ptyMaster >= 0;
 }
 
 bool TestEngine::listen(const QHostAddress& address, quint16 port)
@@ -111,7 +271,7 @@ bool TestEngine::listen(const QHostAddress& address, quint16 port)
 
 quint16 TestEngine::serverPort() const { return m_server->serverPort(); }
 QString TestEngine::errorString() const { return m_server->errorString(); }
-bool TestEngine::hasClient() const { return !m_client.isNull(); }
+bool TestEngine::hasClient() const { return hasOutput(); }
 
 void TestEngine::setVersion(int major, int minor)
 {
@@ -236,12 +396,22 @@ QTime TestEngine::monitorTime() const
 void TestEngine::sendMonitor(char kind, int port, const QString& from, const QString& to, const QStringList& via,
                              const QString& info)
 {
+    if (m_protocol == Protocol::Kiss) {
+        // A TNC reports no transmissions, and every heard frame is raw.
+        if (kind != 'T')
+            sendHeard(port, from, to, via, info);
+        return;
+    }
     enqueue(buildFrame(kind, port, from.toLatin1(), to.toLatin1(), monitorText(port, from, to, via, info, monitorTime(), m_style)));
 }
 
 void TestEngine::sendHeard(int port, const QString& from, const QString& to, const QStringList& via,
                            const QString& info)
 {
+    if (m_protocol == Protocol::Kiss) {
+        enqueue(kissFrame(port, rawFrameData(from, to, via, info).mid(1)));
+        return;
+    }
     if (m_rawFrames)
         sendRawFrame(port, from, to, rawFrameData(from, to, via, info));
     enqueue(buildFrame('U', port, from.toLatin1(), to.toLatin1(),
@@ -276,7 +446,7 @@ void TestEngine::closeClient()
 // piece that ends at a cut is followed by a pause so TCP delivers it alone.
 void TestEngine::enqueue(QByteArray bytes)
 {
-    if (!m_client)
+    if (!hasOutput())
         return;
     while (!m_cuts.isEmpty()) {
         const qsizetype at = m_cuts.first() - m_cutOffset;
@@ -297,9 +467,17 @@ void TestEngine::drain()
 {
     while (!m_pausing && !m_out.isEmpty()) {
         const Piece piece = m_out.takeFirst();
-        if (!m_client) {
+        if (!hasOutput()) {
             m_out.clear();
             return;
+        }
+        if (m_ptyMaster >= 0) {
+            // The pseudo-terminal takes small writes whole; a full one
+            // drops the rest, as a serial line does.
+            if (!piece.close && ::write(m_ptyMaster, piece.bytes.constData(), size_t(piece.bytes.size())) < 0)
+                qWarning("test engine: pseudo-terminal write failed");
+            emit pieceWritten(piece.bytes);
+            continue;
         }
         if (piece.close) {
             m_out.clear();
@@ -335,6 +513,15 @@ void TestEngine::onNewConnection()
         connect(socket, &QTcpSocket::readyRead, this, &TestEngine::onReadyRead);
         connect(socket, &QTcpSocket::disconnected, this, &TestEngine::onDisconnected);
         emit clientConnected();
+        if (m_protocol == Protocol::Kiss) {
+            // A TNC sends what it hears from the start.
+            m_monitoring = true;
+            if (m_armed) {
+                m_step = 0;
+                m_playing = true;
+                runScript();
+            }
+        }
     }
 }
 
@@ -367,6 +554,10 @@ void TestEngine::onReadyRead()
 {
     if (!m_client || !m_reading)
         return;
+    if (m_protocol == Protocol::Kiss) {
+        takeKiss(m_client->readAll());
+        return;
+    }
     m_inBuffer += m_client->readAll();
     while (m_client && m_inBuffer.size() >= kHeaderSize) {
         const quint32 length = qFromLittleEndian<quint32>(m_inBuffer.constData() + 28);
@@ -421,7 +612,12 @@ void TestEngine::handleFrame(const ReceivedFrame& frame)
         break;
     case 'V':
     case 'M':
-        if (m_echo && m_monitoring)
+        if (m_echo && m_monitoring && !m_ignoreVia)
+            sendMonitor('T', frame.port, frame.from, frame.to, frame.via, frame.text);
+        break;
+    case 'K':
+        // Transmitted as it stands, when raw frames are taken.
+        if (m_ignoreVia && m_echo && m_monitoring)
             sendMonitor('T', frame.port, frame.from, frame.to, frame.via, frame.text);
         break;
     default:

@@ -29,6 +29,16 @@
 //   and call fields. The "has been repeated" bit is set on exactly the via
 //   entries written with a trailing "*".
 // - Reading can be stopped while writing goes on (an engine that hangs).
+// - An AGW engine that ignores "V" (as the Qt sound modem does): "V" frames
+//   are recorded and otherwise dropped; "K" frames from the client are
+//   transmitted and reported as "T" frames while the client monitors.
+// - KISS mode: a KISS TNC over TCP (listen()) or on a pseudo-terminal
+//   (openPseudoTerminal(), the serial case). Heard frames go out as KISS
+//   data frames (the port in the command's high nibble, the AX.25 frame
+//   with the repeated bits of the via entries written with "*"); nothing is
+//   asked of it, and what it receives is recorded as kind "K" with the via
+//   entries marked from their bits, so its record lines read as those of
+//   "V" frames in the text form.
 #include <QByteArray>
 #include <QHostAddress>
 #include <QList>
@@ -39,6 +49,7 @@
 #include <QTime>
 #include <QTimer>
 
+class QSocketNotifier;
 class QTcpServer;
 class QTcpSocket;
 
@@ -77,6 +88,7 @@ class TestEngine : public QObject {
     Q_OBJECT
 public:
     enum class MonitorStyle { AgwPacketEngine, DireWolf };
+    enum class Protocol { Agw, Kiss };
 
     explicit TestEngine(QObject* parent = nullptr);
     ~TestEngine() override;
@@ -98,6 +110,18 @@ public:
     void setRawFramesAvailable(bool on) { m_rawAvailable = on; }
     // Version 2005.127, Dire Wolf's monitor text, raw frames on "k".
     void setDireWolf();
+    // "V" frames are dropped; "K" frames are transmitted (see above).
+    void setIgnoresViaFrames(bool on) { m_ignoreVia = on; }
+    // KISS instead of AGW on the TCP port.
+    void setProtocol(Protocol protocol) { m_protocol = protocol; }
+    Protocol protocol() const { return m_protocol; }
+    // A KISS TNC on a new pseudo-terminal, whose path the client opens as a
+    // serial device; false when the system gives none.
+    bool openPseudoTerminal();
+    QString pseudoTerminalPath() const { return m_ptyPath; }
+    // The client's end goes away (a TNC unplugged): the pseudo-terminal is
+    // closed.
+    void closePseudoTerminal();
     // Off: the client's socket is no longer read (its bytes pile up in the
     // system's buffers) while output goes on; on: what piled up is handled.
     void setReading(bool on);
@@ -113,6 +137,9 @@ public:
     static QByteArray monitorText(int port, const QString& from, const QString& to,
                                   const QStringList& via, const QString& info, const QTime& time,
                                   MonitorStyle style = MonitorStyle::AgwPacketEngine);
+    // A KISS data frame for the port with the AX.25 frame (as rawFrameData
+    // without its first byte).
+    static QByteArray kissFrame(int port, const QByteArray& ax25);
     // "K" data: 0x00, then the AX.25 UI frame: destination, source, the via
     // entries (H bit set on those ending in "*"), control 0x03, pid 0xF0, info.
     // A call is cut to 6 characters; its SSID is the number after "-".
@@ -166,6 +193,9 @@ private:
     };
     void onNewConnection();
     void onReadyRead();
+    void onPseudoTerminalReadable();
+    void takeKiss(const QByteArray& bytes);
+    bool hasOutput() const;
     void onDisconnected();
     void handleFrame(const ReceivedFrame& frame);
     void enqueue(QByteArray bytes);
@@ -183,6 +213,14 @@ private:
     bool m_rawAvailable = false;
     bool m_reading = true;
     MonitorStyle m_style = MonitorStyle::AgwPacketEngine;
+    Protocol m_protocol = Protocol::Agw;
+    bool m_ignoreVia = false;
+    int m_ptyMaster = -1;
+    int m_ptySlave = -1;   // kept open so the client's closing is no hang-up
+    QString m_ptyPath;
+    QSocketNotifier* m_ptyNotifier = nullptr;
+    QByteArray m_kissFrame;
+    bool m_kissEscape = false;
     int m_major = 2000, m_minor = 15;
     QStringList m_ports{"Port1 Test engine port 1", "Port2 Test engine port 2"};
     QTime m_fixedTime;

@@ -44,7 +44,10 @@ int main(int argc, char** argv)
     const QCommandLineOption versionOption(QStringLiteral("version-reply"), QStringLiteral("Answer \"R\" with this version (default 2000.15; Dire Wolf: 2005.127)."), QStringLiteral("MAJOR.MINOR"));
     const QCommandLineOption direWolfOption(QStringLiteral("dire-wolf"), QStringLiteral("Behave like Dire Wolf: version 2005.127, its monitor text, raw \"K\" frames after \"k\"."));
     const QCommandLineOption noRawOption(QStringLiteral("no-raw-frames"), QStringLiteral("With --dire-wolf: ignore \"k\" and never send \"K\" frames."));
-    parser.addOptions({portOption, bindOption, scriptOption, loopOption, recordOption, noEchoOption, versionOption, direWolfOption, noRawOption});
+    const QCommandLineOption ignoreVOption(QStringLiteral("ignore-v"), QStringLiteral("Drop \"V\" frames and transmit \"K\" frames, as the Qt sound modem does."));
+    const QCommandLineOption kissOption(QStringLiteral("kiss"), QStringLiteral("Be a KISS TNC on the TCP port instead of an AGW engine."));
+    const QCommandLineOption kissPtyOption(QStringLiteral("kiss-pty"), QStringLiteral("Be a KISS TNC on a new pseudo-terminal (its path is printed) instead of a TCP port."));
+    parser.addOptions({portOption, bindOption, scriptOption, loopOption, recordOption, noEchoOption, versionOption, direWolfOption, noRawOption, ignoreVOption, kissOption, kissPtyOption});
     parser.process(app);
 
     bool ok = false;
@@ -90,6 +93,9 @@ int main(int argc, char** argv)
         engine.setDireWolf();
     if (parser.isSet(noRawOption))
         engine.setRawFramesAvailable(false);
+    engine.setIgnoresViaFrames(parser.isSet(ignoreVOption));
+    if (parser.isSet(kissOption))
+        engine.setProtocol(selvane::TestEngine::Protocol::Kiss);
     if (major >= 0)
         engine.setVersion(major, minor);
     if (parser.isSet(scriptOption)) {
@@ -113,11 +119,18 @@ int main(int argc, char** argv)
     QObject::connect(&engine, &selvane::TestEngine::clientDisconnected, &app, [] { say(QStringLiteral("client disconnected")); });
     QObject::connect(&engine, &selvane::TestEngine::monitoringStarted, &app, [] { say(QStringLiteral("monitoring on")); });
 
-    if (!engine.listen(address, static_cast<quint16>(port))) {
+    if (parser.isSet(kissPtyOption)) {
+        if (!engine.openPseudoTerminal()) {
+            say(QStringLiteral("no pseudo-terminal"));
+            return 1;
+        }
+        say(QStringLiteral("KISS TNC on %1").arg(engine.pseudoTerminalPath()));
+    } else if (!engine.listen(address, static_cast<quint16>(port))) {
         say(QStringLiteral("cannot listen on %1:%2: %3").arg(address.toString()).arg(port).arg(engine.errorString()));
         return 1;
     }
-    say(QStringLiteral("listening on %1:%2").arg(address.toString()).arg(engine.serverPort()));
+    if (!parser.isSet(kissPtyOption))
+        say(QStringLiteral("listening on %1:%2").arg(address.toString()).arg(engine.serverPort()));
 
     std::signal(SIGINT, onStopSignal);
     std::signal(SIGTERM, onStopSignal);
