@@ -148,10 +148,10 @@ else
         [[ $status == "$want" ]] && grep -q "$message" "$WORK/selvane.err" \
             || { show "$WORK/selvane.err"; fail "selvane $args: status $status, not $want with '$message'"; }
     done <<TABLE
-2|Unknown option|--no-such-option
-2|Unexpected argument|stray
-2|cannot be used together|--dir $WORK/a --user-folder
-1|is not a folder|--dir $deb
+2|no-such-option|--no-such-option
+2|stray|stray
+2|--user-folder|--dir $WORK/a --user-folder
+1|$deb|--dir $deb
 TABLE
     mkdir -p "$WORK/home"
     timeout -k 5 60 "${gui[@]}" /usr/bin/selvane --user-folder >/dev/null 2>"$WORK/selvane.err" &

@@ -63,49 +63,10 @@
     </message>
 </context>
 <context>
-    <name>Dispatcher</name>
+    <name>EnginePorts</name>
     <message>
-        <source>%1 - %2</source>
-        <translation>%1 - %2</translation>
-    </message>
-    <message>
-        <source>Porte Radio di AGWPE: %1</source>
-        <translation>AGWPE radio ports: %1</translation>
-    </message>
-    <message>
-        <source>Gateway connesso a AGWPE v%1.%2</source>
-        <translation>Gateway connected to AGWPE v%1.%2</translation>
-    </message>
-    <message>
-        <source>ToSats/ToOut/Tot dal %1 %2 =%3/%4/%5</source>
-        <translation>ToSats/ToOut/Tot since %1 %2 =%3/%4/%5</translation>
-    </message>
-    <message>
-        <source>%1 trattenuti %2</source>
-        <translation>%1 held %2</translation>
-    </message>
-</context>
-<context>
-    <name>EngineProfile</name>
-    <message>
-        <source>Dire Wolf-compatibile</source>
-        <translation>Dire Wolf compatible</translation>
-    </message>
-    <message>
-        <source>AGW Packet Engine</source>
-        <translation>AGW Packet Engine</translation>
-    </message>
-    <message>
-        <source>Profilo: automatico</source>
-        <translation>Profile: automatic</translation>
-    </message>
-    <message>
-        <source>Profilo: %1 (automatico)</source>
-        <translation>Profile: %1 (automatic)</translation>
-    </message>
-    <message>
-        <source>Profilo: %1</source>
-        <translation>Profile: %1</translation>
+        <source> (non utilizzabile)</source>
+        <translation> (not usable)</translation>
     </message>
 </context>
 <context>
@@ -174,6 +135,211 @@
     </message>
 </context>
 <context>
+    <name>Settings</name>
+    <message>
+        <source>Via</source>
+        <translation>Via</translation>
+    </message>
+    <message>
+        <source>Call</source>
+        <translation>Call</translation>
+    </message>
+    <message>
+        <source>Sats</source>
+        <translation>Sats</translation>
+    </message>
+    <message>
+        <source>Out</source>
+        <translation>Out</translation>
+    </message>
+    <message>
+        <source>Dup</source>
+        <translation>Dup</translation>
+    </message>
+    <message>
+        <source>IP</source>
+        <translation>IP</translation>
+    </message>
+    <message>
+        <source>finestra principale: sinistra</source>
+        <translation>main window: left</translation>
+    </message>
+    <message>
+        <source>finestra principale: alto</source>
+        <translation>main window: top</translation>
+    </message>
+    <message>
+        <source>finestra principale: larghezza</source>
+        <translation>main window: width</translation>
+    </message>
+    <message>
+        <source>Logs</source>
+        <translation>Logs</translation>
+    </message>
+    <message>
+        <source>Show Tlm/Hide/Auto</source>
+        <translation>Show Tlm/Hide/Auto</translation>
+    </message>
+    <message>
+        <source>finestra telemetria: altezza</source>
+        <translation>telemetry window: height</translation>
+    </message>
+    <message>
+        <source>finestra telemetria: alto</source>
+        <translation>telemetry window: top</translation>
+    </message>
+    <message>
+        <source>finestra telemetria: sinistra</source>
+        <translation>telemetry window: left</translation>
+    </message>
+    <message>
+        <source>Gate to Out</source>
+        <translation>Gate to Out</translation>
+    </message>
+    <message>
+        <source>Gate to Sats</source>
+        <translation>Gate to Sats</translation>
+    </message>
+    <message>
+        <source>Gate Telemetry</source>
+        <translation>Gate Telemetry</translation>
+    </message>
+    <message>
+        <source>profilo motore</source>
+        <translation>engine profile</translation>
+    </message>
+    <message>
+        <source>Riconnetti automaticamente</source>
+        <translation>Reconnect automatically</translation>
+    </message>
+    <message>
+        <source>%1 non è un percorso via (nominativi di lettere, cifre e &quot;-&quot;, al massimo 9, separati da virgole)</source>
+        <translation>%1 is not a via path (calls of letters, digits and &quot;-&quot;, at most 9, separated by commas)</translation>
+    </message>
+    <message>
+        <source>%1 non è un nominativo (lettere, cifre e &quot;-&quot;, al massimo 9)</source>
+        <translation>%1 is not a call (letters, digits and &quot;-&quot;, at most 9)</translation>
+    </message>
+    <message>
+        <source>%1 non è un elenco di porte (cifre e virgole)</source>
+        <translation>%1 is not a port list (digits and commas)</translation>
+    </message>
+    <message>
+        <source>%1 non è un numero intero di secondi da 0 a 32767</source>
+        <translation>%1 is not a whole number of seconds from 0 to 32767</translation>
+    </message>
+    <message>
+        <source>%1 non è un nome di host o un indirizzo IP</source>
+        <translation>%1 is not a host name or an IP address</translation>
+    </message>
+    <message>
+        <source>%1 non è un numero intero da -32768 a 32767</source>
+        <translation>%1 is not a whole number from -32768 to 32767</translation>
+    </message>
+    <message>
+        <source>%1 non è 0 o 1</source>
+        <translation>%1 is not 0 or 1</translation>
+    </message>
+    <message>
+        <source>%1 non è 0, 1 o 2</source>
+        <translation>%1 is not 0, 1 or 2</translation>
+    </message>
+    <message>
+        <source>%1 non è 0, 1, 2 o 3</source>
+        <translation>%1 is not 0, 1, 2 or 3</translation>
+    </message>
+    <message>
+        <source>%1 non è un numero</source>
+        <translation>%1 is not a number</translation>
+    </message>
+    <message>
+        <source>%1 contiene un carattere di controllo</source>
+        <translation>%1 holds a control character</translation>
+    </message>
+    <message>
+        <source>riga %1, campo %2: %3</source>
+        <translation>line %1, field %2: %3</translation>
+    </message>
+    <message>
+        <source>riga %1, campo %2 (%3): %4</source>
+        <translation>line %1, field %2 (%3): %4</translation>
+    </message>
+    <message>
+        <source>virgolette aperte e mai chiuse</source>
+        <translation>a quote opened and never closed</translation>
+    </message>
+    <message>
+        <source>c&apos;è %1 dopo le virgolette di chiusura</source>
+        <translation>there is %1 after the closing quote</translation>
+    </message>
+    <message>
+        <source>manca: il record finisce dopo %1 campi, ne servono almeno 16</source>
+        <translation>missing: the record ends after %1 fields, at least 16 are needed</translation>
+    </message>
+    <message>
+        <source>di troppo: un record ha al massimo 19 campi</source>
+        <translation>one too many: a record has at most 19 fields</translation>
+    </message>
+    <message>
+        <source>%1 non c&apos;è</source>
+        <translation>%1 is not there</translation>
+    </message>
+    <message>
+        <source>%1 non c&apos;è e non può essere creato: %2</source>
+        <translation>%1 is not there and cannot be created: %2</translation>
+    </message>
+    <message>
+        <source>%1 non c&apos;era: creato con le impostazioni predefinite</source>
+        <translation>%1 was not there: created with the default settings</translation>
+    </message>
+    <message>
+        <source>%1 danneggiato, %2</source>
+        <translation>%1 damaged, %2</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; non è NOME=VALORE; i nomi sono: %2</source>
+        <translation>&apos;%1&apos; is not NAME=VALUE; the names are: %2</translation>
+    </message>
+    <message>
+        <source>%1: campo %2 (%3): %4</source>
+        <translation>%1: field %2 (%3): %4</translation>
+    </message>
+    <message>
+        <source>La finestra di Selvane scrive %1 quando si chiude: chiuderla prima di usare --set.</source>
+        <translation>The Selvane window writes %1 when it closes: close it before using --set.</translation>
+    </message>
+    <message>
+        <source>%1 resta danneggiato, %2: non viene scritto</source>
+        <translation>%1 stays damaged, %2: not written</translation>
+    </message>
+    <message>
+        <source>%1 scritto.</source>
+        <translation>%1 written.</translation>
+    </message>
+    <message>
+        <source>selvaned (processo %1) lavora in questa cartella: applica le modifiche quando riceve SIGHUP (systemctl reload selvaned).</source>
+        <translation>selvaned (process %1) works in this folder: it applies the changes when it receives SIGHUP (systemctl reload selvaned).</translation>
+    </message>
+    <message>
+        <source>%1 non c&apos;è: questi sono i valori predefiniti.</source>
+        <translation>%1 is not there: these are the default values.</translation>
+    </message>
+    <message>
+        <source>la cartella %1 non esiste</source>
+        <translation>the folder %1 does not exist</translation>
+    </message>
+    <message>
+        <source>%1: %2
+Selvane parte con le impostazioni predefinite e all&apos;uscita non scrive questo file.</source>
+        <translation>%1: %2
+Selvane starts with the default settings and does not write this file at exit.</translation>
+    </message>
+    <message>
+        <source>danneggiato, e nessuna copia può esserne fatta accanto</source>
+        <translation>damaged, and no copy of it can be made beside it</translation>
+    </message>
+</context>
+<context>
     <name>StationConfig</name>
     <message>
         <source>%1, riga %2: %3 (ignorata)</source>
@@ -227,6 +393,18 @@
         <source>%1: %2 (valgono le impostazioni predefinite)</source>
         <translation>%1: %2 (the default settings apply)</translation>
     </message>
+    <message>
+        <source>%1, riga %2: %3</source>
+        <translation>%1, line %2: %3</translation>
+    </message>
+    <message>
+        <source>kiss-tcp senza &quot;address&quot;: vale agw</source>
+        <translation>kiss-tcp without &quot;address&quot;: agw is used</translation>
+    </message>
+    <message>
+        <source>kiss-serial senza &quot;device&quot;: vale agw</source>
+        <translation>kiss-serial without &quot;device&quot;: agw is used</translation>
+    </message>
 </context>
 <context>
     <name>Telemetry</name>
@@ -244,42 +422,95 @@
     </message>
 </context>
 <context>
-    <name>selvane::AgwLink</name>
+    <name>selvane</name>
     <message>
-        <source>%1 disabilitato</source>
-        <translation>%1 disabled</translation>
+        <source>Inoltra i pacchetti APRS uditi attraverso i satelliti radioamatoriali fra un motore
+compatibile AGW Packet Engine o un TNC KISS e la rete radio locale.
+Selvane.ini, selvane.conf e Logs/ stanno nella cartella di lavoro, o nella
+cartella indicata da --dir o --user-folder.</source>
+        <translation>Gates APRS packets heard through amateur-radio satellites between an AGW Packet
+Engine compatible engine or a KISS TNC and the local radio network.
+Selvane.ini, selvane.conf and Logs/ are kept in the working directory, or in the
+folder named by --dir or --user-folder.</translation>
     </message>
+    <message>
+        <source>Argomento inatteso &apos;%1&apos;.</source>
+        <translation>Unexpected argument &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>Porta del motore non valida: %1.</source>
+        <translation>Bad engine port: %1.</translation>
+    </message>
+    <message>
+        <source>--dir e --user-folder non si usano insieme.</source>
+        <translation>--dir and --user-folder cannot be used together.</translation>
+    </message>
+    <message>
+        <source>--dir vuole una cartella.</source>
+        <translation>--dir needs a folder.</translation>
+    </message>
+    <message>
+        <source>nessuna cartella personale per la cartella Selvane; usare --dir.</source>
+        <translation>no home folder for the Selvane folder; use --dir.</translation>
+    </message>
+    <message>
+        <source>%1 non è una cartella.</source>
+        <translation>%1 is not a folder.</translation>
+    </message>
+    <message>
+        <source>impossibile creare la cartella %1.</source>
+        <translation>cannot create the folder %1.</translation>
+    </message>
+    <message>
+        <source>impossibile lavorare nella cartella %1.</source>
+        <translation>cannot work in the folder %1.</translation>
+    </message>
+    <message>
+        <source>Le opzioni: selvane --help</source>
+        <translation>The options: selvane --help</translation>
+    </message>
+    <message>
+        <source>Mostra queste opzioni ed esce.</source>
+        <translation>Show these options and exit.</translation>
+    </message>
+    <message>
+        <source>Mostra la versione ed esce.</source>
+        <translation>Show the version and exit.</translation>
+    </message>
+    <message>
+        <source>Tiene Selvane.ini e Logs/ in DIR (creata se manca).</source>
+        <translation>Keep Selvane.ini and Logs/ in DIR (created if missing).</translation>
+    </message>
+    <message>
+        <source>Tiene Selvane.ini e Logs/ in ~/Selvane (creata se manca), come la voce del menu.</source>
+        <translation>Keep Selvane.ini and Logs/ in ~/Selvane (created if missing), as the menu entry does.</translation>
+    </message>
+    <message>
+        <source>Porta TCP del server AGW del motore (predefinita 8000; l&apos;host è la casella IP).</source>
+        <translation>TCP port of the engine&apos;s AGW server (default 8000; the host is the IP box).</translation>
+    </message>
+</context>
+<context>
+    <name>selvane::AgwLink</name>
     <message>
         <source>Connessione ad AGW Packet Engine chiusa</source>
         <translation>Connection to the AGW Packet Engine closed</translation>
     </message>
     <message>
-        <source>Collegamento con AGWPE perso: nuovo tentativo alle %1</source>
-        <translation>Connection to AGWPE lost: trying again at %1</translation>
+        <source>nessuna risposta del motore</source>
+        <translation>no reply from the engine</translation>
     </message>
     <message>
-        <source>%1 in riconnessione</source>
-        <translation>%1 reconnecting</translation>
+        <source>Porta %1 (Sats/Out) non utilizzabile in AGWPE: nulla viene trasmesso su di essa</source>
+        <translation>Port %1 (Sats/Out) not usable in AGWPE: nothing is transmitted on it</translation>
     </message>
     <message>
-        <source>%1 abilitato</source>
-        <translation>%1 enabled</translation>
+        <source>Porte %1 (Sats/Out) non utilizzabili in AGWPE: nulla viene trasmesso su di esse</source>
+        <translation>Ports %1 (Sats/Out) not usable in AGWPE: nothing is transmitted on them</translation>
     </message>
     <message>
-        <source>flusso dal motore fuori passo</source>
-        <translation>stream from the engine out of step</translation>
-    </message>
-    <message>
-        <source>Connessione ad AGW Packet Engine chiusa: %1</source>
-        <translation>Connection to the AGW Packet Engine closed: %1</translation>
-    </message>
-    <message>
-        <source>The remote host closed the connection</source>
-        <translation>The remote host closed the connection</translation>
-    </message>
-    <message>
-        <source>AGWPE non legge: pacchetti da trasmettere scartati</source>
-        <translation>AGWPE is not reading: packets to transmit dropped</translation>
+        <source>Il motore non trasmette i pacchetti inviati con &quot;V&quot;: scegliere il profilo &quot;frame grezzi in entrambe le direzioni&quot;</source>
+        <translation>The engine does not transmit the packets sent with &quot;V&quot;: choose the profile &quot;raw frames both ways&quot;</translation>
     </message>
 </context>
 <context>
@@ -303,6 +534,18 @@
     <message>
         <source>server %1 (%2:%3), accesso come %4</source>
         <translation>server %1 (%2:%3), logged in as %4</translation>
+    </message>
+    <message>
+        <source>login in uso da un altro client</source>
+        <translation>login in use by another client</translation>
+    </message>
+    <message>
+        <source>nessuna risposta all&apos;accesso entro %1 s</source>
+        <translation>no login reply within %1 s</translation>
+    </message>
+    <message>
+        <source>il server non legge nulla da %1 s</source>
+        <translation>the server has read nothing for %1 s</translation>
     </message>
 </context>
 <context>
@@ -359,6 +602,34 @@
         <source>Il passcode non corrisponde al nominativo %1: il server accetta il collegamento come non verificato e scarta i pacchetti caricati.</source>
         <translation>The passcode does not match the call %1: the server accepts the login as unverified and drops the uploaded packets.</translation>
     </message>
+    <message>
+        <source> s</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>nessuna attesa</source>
+        <translation>no wait</translation>
+    </message>
+    <message>
+        <source>Un pacchetto di una stazione udito direttamente attende la copia ripetuta dal satellite, che va su al suo posto: i server tengono solo la prima copia.</source>
+        <translation>A station&apos;s packet heard directly waits for the copy the satellite repeats, which goes up in its place: the servers keep only the first copy.</translation>
+    </message>
+    <message>
+        <source>Attesa della copia del satellite</source>
+        <translation>Wait for the satellite&apos;s copy</translation>
+    </message>
+    <message>
+        <source>Attesa della copia del satellite: %1 in attesa, %2 caricati dopo l&apos;attesa, %3 sostituiti dalla copia del satellite</source>
+        <translation>Wait for the satellite&apos;s copy: %1 waiting, %2 uploaded after the wait, %3 superseded by the satellite&apos;s copy</translation>
+    </message>
+    <message>
+        <source>Il nominativo del gateway %1 non è valido per APRS-IS: scrivere qui il nominativo di accesso.</source>
+        <translation>The gateway call %1 is not valid for APRS-IS: write the login call here.</translation>
+    </message>
+    <message>
+        <source>Il passcode va da -1 a 32767.</source>
+        <translation>The passcode goes from -1 to 32767.</translation>
+    </message>
 </context>
 <context>
     <name>selvane::AprsIsGate</name>
@@ -381,6 +652,145 @@
     <message>
         <source>APRS-IS: %1 (%2)</source>
         <translation>APRS-IS: %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>selvane::Dispatcher</name>
+    <message>
+        <source>Porte Radio di AGWPE: %1</source>
+        <translation>AGWPE radio ports: %1</translation>
+    </message>
+    <message>
+        <source>Gateway connesso a AGWPE v%1.%2</source>
+        <translation>Gateway connected to AGWPE v%1.%2</translation>
+    </message>
+</context>
+<context>
+    <name>selvane::EngineConfig</name>
+    <message>
+        <source>%1: dopo %2 ci vuole HOST:PORTA</source>
+        <translation>%1: HOST:PORT is needed after %2</translation>
+    </message>
+    <message>
+        <source>%1: la velocità dopo @ deve essere un numero di bit al secondo</source>
+        <translation>%1: the speed after @ must be a number of bits per second</translation>
+    </message>
+    <message>
+        <source>%1: dopo kiss-serial: ci vuole un dispositivo</source>
+        <translation>%1: a device is needed after kiss-serial:</translation>
+    </message>
+    <message>
+        <source>%1: si attende agw://HOST:PORTA, kiss-tcp://HOST:PORTA o kiss-serial:DISPOSITIVO[@VELOCITÀ]</source>
+        <translation>%1: expected agw://HOST:PORT, kiss-tcp://HOST:PORT or kiss-serial:DEVICE[@SPEED]</translation>
+    </message>
+</context>
+<context>
+    <name>selvane::EngineDialog</name>
+    <message>
+        <source>Motore</source>
+        <translation>Engine</translation>
+    </message>
+    <message>
+        <source>Porta TCP (host: campo IP)</source>
+        <translation>TCP port (host: IP field)</translation>
+    </message>
+    <message>
+        <source>Indirizzo (host:porta)</source>
+        <translation>Address (host:port)</translation>
+    </message>
+    <message>
+        <source>Dispositivo</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>Velocità (bit/s)</source>
+        <translation>Speed (bit/s)</translation>
+    </message>
+    <message>
+        <source>Tipo</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>L&apos;indirizzo va scritto host:porta, per esempio localhost:8001.</source>
+        <translation>The address is written host:port, for example localhost:8001.</translation>
+    </message>
+    <message>
+        <source>Indicare il dispositivo seriale, per esempio /dev/ttyUSB0.</source>
+        <translation>Give the serial device, for example /dev/ttyUSB0.</translation>
+    </message>
+    <message>
+        <source>Indicare la velocità in bit/s, per esempio 9600.</source>
+        <translation>Give the speed in bit/s, for example 9600.</translation>
+    </message>
+</context>
+<context>
+    <name>selvane::EngineLink</name>
+    <message>
+        <source>nessuna risposta in %1 s</source>
+        <translation>no answer in %1 s</translation>
+    </message>
+    <message>
+        <source>connessione a %1…</source>
+        <translation>connecting to %1…</translation>
+    </message>
+    <message>
+        <source>Collegamento con %1 perso: nuovo tentativo alle %2</source>
+        <translation>Connection with %1 lost: next attempt at %2</translation>
+    </message>
+    <message>
+        <source>flusso dal motore fuori passo</source>
+        <translation>stream from the engine out of step</translation>
+    </message>
+    <message>
+        <source>%1 non legge: pacchetti da trasmettere scartati</source>
+        <translation>%1 does not read: packets to transmit dropped</translation>
+    </message>
+    <message>
+        <source>%1 disabilitato</source>
+        <translation>%1 disabled</translation>
+    </message>
+    <message>
+        <source>%1 %2: impossibile connettersi, nuovo tentativo alle %3</source>
+        <translation>%1 %2: cannot connect, next attempt at %3</translation>
+    </message>
+    <message>
+        <source>%1 %2: %3, nuovo tentativo alle %4</source>
+        <translation>%1 %2: %3, next attempt at %4</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1 in riconnessione</source>
+        <translation>%1 reconnecting</translation>
+    </message>
+    <message>
+        <source>%1 abilitato</source>
+        <translation>%1 enabled</translation>
+    </message>
+</context>
+<context>
+    <name>selvane::EngineProfile</name>
+    <message>
+        <source>Dire Wolf-compatibile</source>
+        <translation>Dire Wolf compatible</translation>
+    </message>
+    <message>
+        <source>frame grezzi in entrambe le direzioni</source>
+        <translation>raw frames both ways</translation>
+    </message>
+    <message>
+        <source>Profilo: automatico</source>
+        <translation>Profile: automatic</translation>
+    </message>
+    <message>
+        <source>Profilo: %1 (automatico)</source>
+        <translation>Profile: %1 (automatic)</translation>
+    </message>
+    <message>
+        <source>Profilo: %1</source>
+        <translation>Profile: %1</translation>
     </message>
 </context>
 <context>
@@ -422,10 +832,6 @@
         <translation>files written again</translation>
     </message>
     <message>
-        <source>connesso a %1:%2</source>
-        <translation>connected to %1:%2</translation>
-    </message>
-    <message>
         <source>Gateway connesso a AGWPE v%1.%2</source>
         <translation>Gateway connected to AGWPE v%1.%2</translation>
     </message>
@@ -450,10 +856,6 @@
         <translation>the engine is reading again: %1 packets dropped (%2 in all)</translation>
     </message>
     <message>
-        <source>collegamento perso (%1): nuovo tentativo tra %2 s</source>
-        <translation>connection lost (%1): trying again in %2 s</translation>
-    </message>
-    <message>
         <source>telemetria PCSAT: %1</source>
         <translation>PCSAT telemetry: %1</translation>
     </message>
@@ -462,28 +864,8 @@
         <translation>WARNING: %1</translation>
     </message>
     <message>
-        <source>APRS-IS &lt;- %1</source>
-        <translation>APRS-IS &lt;- %1</translation>
-    </message>
-    <message>
         <source>impossibile creare la cartella %1: log e storico telemetria non saranno scritti</source>
         <translation>cannot create the folder %1: logs and telemetry history will not be written</translation>
-    </message>
-    <message>
-        <source>%1 mancante o danneggiato: sostituito con le impostazioni predefinite</source>
-        <translation>%1 missing or damaged: replaced with the default settings</translation>
-    </message>
-    <message>
-        <source>impostazioni: %1</source>
-        <translation>settings: %1</translation>
-    </message>
-    <message>
-        <source>%1 illeggibile o danneggiato: restano le impostazioni in uso</source>
-        <translation>%1 unreadable or damaged: the settings in use stay</translation>
-    </message>
-    <message>
-        <source>impostazioni rilette (SIGHUP): %1</source>
-        <translation>settings read again (SIGHUP): %1</translation>
     </message>
     <message>
         <source>nessun satellite abilitato in %1: il gateway non inoltra nulla</source>
@@ -502,16 +884,126 @@
         <translation>no</translation>
     </message>
     <message>
-        <source>call=%1 via=%2 Sats=%3 Out=%4 duplicati=%5s motore=%6:%7 profilo=%8 GateToOut=%9 GateToSats=%10 GateTelemetry=%11 Logs=%12 satelliti=%13 salita=%14/min,%15/5min</source>
-        <translation>call=%1 via=%2 Sats=%3 Out=%4 duplicates=%5s engine=%6:%7 profile=%8 GateToOut=%9 GateToSats=%10 GateTelemetry=%11 Logs=%12 satellites=%13 uplink=%14/min,%15/5min</translation>
-    </message>
-    <message>
         <source>automatico</source>
         <translation>automatic</translation>
     </message>
     <message>
         <source>nessuno</source>
         <translation>none</translation>
+    </message>
+    <message>
+        <source> (non %1: non utilizzabile in AGWPE)</source>
+        <translation> (not %1: not usable in AGWPE)</translation>
+    </message>
+    <message>
+        <source>impossibile connettersi a %1: %2</source>
+        <translation>cannot connect to %1: %2</translation>
+    </message>
+    <message>
+        <source>collegamento perso: %1</source>
+        <translation>connection lost: %1</translation>
+    </message>
+    <message>
+        <source>connesso a %1 (%2)</source>
+        <translation>connected to %1 (%2)</translation>
+    </message>
+    <message>
+        <source>motore: %1 %2</source>
+        <translation>engine: %1 %2</translation>
+    </message>
+    <message>
+        <source>nuovo tentativo tra %1 s</source>
+        <translation>next attempt in %1 s</translation>
+    </message>
+    <message>
+        <source>APRS-IS: non inviato (%1): %2</source>
+        <translation>APRS-IS: not sent (%1): %2</translation>
+    </message>
+    <message>
+        <source>APRS-IS &lt;- %1 (%2)</source>
+        <translation>APRS-IS &lt;- %1 (%2)</translation>
+    </message>
+    <message>
+        <source>APRS-IS: %1 (%2 s): %3</source>
+        <translation>APRS-IS: %1 (%2 s): %3</translation>
+    </message>
+    <message>
+        <source>APRS-IS: %1: %2</source>
+        <translation>APRS-IS: %1: %2</translation>
+    </message>
+    <message>
+        <source>APRS-IS: %1: %2&gt;%3%4:%5</source>
+        <translation>APRS-IS: %1: %2&gt;%3%4:%5</translation>
+    </message>
+    <message>
+        <source>APRS-IS &lt;- %1 (stazione)</source>
+        <translation>APRS-IS &lt;- %1 (station)</translation>
+    </message>
+    <message>
+        <source>APRS-IS: il server non legge: le righe vengono scartate e contate come perse</source>
+        <translation>APRS-IS: the server does not read: lines are dropped and counted as missed</translation>
+    </message>
+    <message>
+        <source>APRS-IS: il server legge di nuovo: %1 righe perse</source>
+        <translation>APRS-IS: the server reads again: %1 lines missed</translation>
+    </message>
+    <message>
+        <source>APRS-IS: %1 pacchetti in attesa della copia del satellite scartati, caricamento fermato</source>
+        <translation>APRS-IS: %1 packets waiting for the satellite&apos;s copy dropped, upload stopped</translation>
+    </message>
+    <message>
+        <source>: selvaned non parte</source>
+        <translation>: selvaned does not start</translation>
+    </message>
+    <message>
+        <source>impostazioni: </source>
+        <translation>settings: </translation>
+    </message>
+    <message>
+        <source>: restano le impostazioni in uso</source>
+        <translation>: the settings in use stay</translation>
+    </message>
+    <message>
+        <source>impostazioni rilette (SIGHUP): </source>
+        <translation>settings read again (SIGHUP): </translation>
+    </message>
+    <message>
+        <source>pagina di stato non aperta su %1: %2 (il gateway continua)</source>
+        <translation>status page not opened on %1: %2 (the gateway goes on)</translation>
+    </message>
+    <message>
+        <source>pagina di stato: http://%1/</source>
+        <translation>status page: http://%1/</translation>
+    </message>
+    <message>
+        <source>call=%1 via=%2 Sats=%3 Out=%4 duplicati=%5s motore=%6 %7 profilo=%8 GateToOut=%9 GateToSats=%10 GateTelemetry=%11 Logs=%12 satelliti=%13 salita=%14/min,%15/5min</source>
+        <translation>call=%1 via=%2 Sats=%3 Out=%4 duplicates=%5s engine=%6 %7 profile=%8 GateToOut=%9 GateToSats=%10 GateTelemetry=%11 Logs=%12 satellites=%13 uplink=%14/min,%15/5min</translation>
+    </message>
+</context>
+<context>
+    <name>selvane::HeardHandler</name>
+    <message>
+        <source>%1 - %2</source>
+        <translation>%1 - %2</translation>
+    </message>
+    <message>
+        <source>ToSats/ToOut/Tot dal %1 %2 =%3/%4/%5</source>
+        <translation>ToSats/ToOut/Tot since %1 %2 =%3/%4/%5</translation>
+    </message>
+    <message>
+        <source> trattenuti %1</source>
+        <translation> held %1</translation>
+    </message>
+</context>
+<context>
+    <name>selvane::KissLink</name>
+    <message>
+        <source>Gateway connesso al TNC KISS %1</source>
+        <translation>Gateway connected to the KISS TNC %1</translation>
+    </message>
+    <message>
+        <source>Connessione al TNC KISS chiusa</source>
+        <translation>Connection to the KISS TNC closed</translation>
     </message>
 </context>
 <context>
@@ -752,6 +1244,18 @@
         <source>nessun nominativo: esce %1</source>
         <translation>no call set: packets go out as %1</translation>
     </message>
+    <message>
+        <source>Frame grezzi in entrambe le direzioni (&quot;K&quot;, senza &quot;V&quot;)</source>
+        <translation>Raw frames both ways (&quot;K&quot;, no &quot;V&quot;)</translation>
+    </message>
+    <message>
+        <source>Motore...</source>
+        <translation>Engine...</translation>
+    </message>
+    <message>
+        <source>AGW Packet Engine Information</source>
+        <translation>AGW Packet Engine Information</translation>
+    </message>
 </context>
 <context>
     <name>selvane::SatellitesDialog</name>
@@ -817,6 +1321,17 @@
     <message>
         <source>nessun satellite abilitato: il gateway non inoltra nulla</source>
         <translation>no satellite enabled: the gateway sends nothing on</translation>
+    </message>
+    <message>
+        <source>Selvane.ini danneggiato: conservato come %1, impostazioni predefinite</source>
+        <translation>Selvane.ini damaged: kept as %1, default settings</translation>
+    </message>
+</context>
+<context>
+    <name>selvane::TcpTransport</name>
+    <message>
+        <source>il motore ha chiuso il collegamento</source>
+        <translation>the engine closed the connection</translation>
     </message>
 </context>
 <context>
@@ -922,6 +1437,57 @@
     </message>
 </context>
 <context>
+    <name>selvane::UploadRules</name>
+    <message>
+        <source>caricato subito</source>
+        <translation>uploaded at once</translation>
+    </message>
+    <message>
+        <source>trattenuto in attesa della copia del satellite</source>
+        <translation>held, waiting for the satellite&apos;s copy</translation>
+    </message>
+    <message>
+        <source>sostituito dalla copia del satellite</source>
+        <translation>superseded by the satellite&apos;s copy</translation>
+    </message>
+    <message>
+        <source>caricato dopo l&apos;attesa</source>
+        <translation>uploaded after the wait</translation>
+    </message>
+    <message>
+        <source>non da una porta Sats</source>
+        <translation>not from a Sats port</translation>
+    </message>
+    <message>
+        <source>escluso, nominativo non valido per APRS-IS</source>
+        <translation>excluded, a call APRS-IS cannot carry</translation>
+    </message>
+    <message>
+        <source>escluso, il percorso lo vieta (TCPIP, TCPXX, NOGATE, RFONLY)</source>
+        <translation>excluded, the path forbids it (TCPIP, TCPXX, NOGATE, RFONLY)</translation>
+    </message>
+    <message>
+        <source>escluso, trasmesso da questo gateway</source>
+        <translation>excluded, sent by this gateway</translation>
+    </message>
+    <message>
+        <source>escluso, intestazione di terze parti illeggibile</source>
+        <translation>excluded, unreadable third-party header</translation>
+    </message>
+    <message>
+        <source>escluso, campo informazioni vuoto</source>
+        <translation>excluded, empty information field</translation>
+    </message>
+    <message>
+        <source>escluso, interrogazione generica</source>
+        <translation>excluded, generic query</translation>
+    </message>
+    <message>
+        <source>escluso, riga più lunga di %1 byte</source>
+        <translation>excluded, line longer than %1 bytes</translation>
+    </message>
+</context>
+<context>
     <name>selvaned</name>
     <message>
         <source>selvaned %1 avviato nella cartella %2</source>
@@ -930,6 +1496,64 @@
     <message>
         <source>fermato (%1)</source>
         <translation>stopped (%1)</translation>
+    </message>
+    <message>
+        <source>la cartella %1 non esiste</source>
+        <translation>the folder %1 does not exist</translation>
+    </message>
+    <message>
+        <source>%1 non è una cartella</source>
+        <translation>%1 is not a folder</translation>
+    </message>
+    <message>
+        <source>nella cartella %1 non si può scrivere: %2</source>
+        <translation>the folder %1 cannot be written: %2</translation>
+    </message>
+    <message>
+        <source>Gateway di pacchetti satellitari senza finestre: inoltra i pacchetti APRS uditi attraverso
+i satelliti fra le porte radio di un motore compatibile AGWPE (Dire Wolf, AGW Packet Engine)
+o di un TNC KISS (via TCP o linea seriale), con le impostazioni di Selvane.ini e
+selvane.conf e i log in Logs/ della sua cartella.</source>
+        <translation>Satellite packet gateway without windows: gates APRS packets heard through the
+satellites between the radio ports of an AGWPE-compatible engine (Dire Wolf, AGW
+Packet Engine) or a KISS TNC (over TCP or a serial line), with the settings of
+Selvane.ini and selvane.conf and the logs in Logs/ of its folder.</translation>
+    </message>
+    <message>
+        <source>Lavora in DIR: DIR/Selvane.ini, DIR/Logs/ (predefinita: la cartella corrente).</source>
+        <translation>Work in DIR: DIR/Selvane.ini, DIR/Logs/ (default: the current folder).</translation>
+    </message>
+    <message>
+        <source>Un motore AGW sulla porta TCP N per questa esecuzione (l&apos;host è in Selvane.ini).</source>
+        <translation>An AGW engine on TCP port N for this run (the host is in Selvane.ini).</translation>
+    </message>
+    <message>
+        <source>Il motore per questa esecuzione, al posto della sezione [engine] di DIR/selvane.conf: agw://HOST:PORTA, kiss-tcp://HOST:PORTA o kiss-serial:DISPOSITIVO[@VELOCITÀ].</source>
+        <translation>The engine for this run, over the [engine] section of DIR/selvane.conf: agw://HOST:PORT, kiss-tcp://HOST:PORT or kiss-serial:DEVICE[@SPEED].</translation>
+    </message>
+    <message>
+        <source>Scrive NOME=VALORE in DIR/Selvane.ini, tenendo gli altri campi, ed esce (possono seguire altri NOME=VALORE). Nomi: via, call, sats, out, dup, address, logs, tlm-mode, gate-to-out, gate-to-sats, gate-telemetry, profile, reconnect; vedi selvaned(8).</source>
+        <translation>Write NAME=VALUE into DIR/Selvane.ini, keeping the other fields, and exit (more NAME=VALUE may follow). Names: via, call, sats, out, dup, address, logs, tlm-mode, gate-to-out, gate-to-sats, gate-telemetry, profile, reconnect; see selvaned(8).</translation>
+    </message>
+    <message>
+        <source>Stampa le impostazioni di DIR/Selvane.ini, un nome=valore per riga, ed esce.</source>
+        <translation>Print the settings of DIR/Selvane.ini, one name=value a line, and exit.</translation>
+    </message>
+    <message>
+        <source>%1 (vedi selvaned --help)</source>
+        <translation>%1 (see selvaned --help)</translation>
+    </message>
+    <message>
+        <source>argomento inatteso: %1 (vedi selvaned --help)</source>
+        <translation>unexpected argument: %1 (see selvaned --help)</translation>
+    </message>
+    <message>
+        <source>porta del motore non valida: %1</source>
+        <translation>bad engine port: %1</translation>
+    </message>
+    <message>
+        <source>--engine e --engine-port non si usano insieme (vedi selvaned --help)</source>
+        <translation>--engine and --engine-port cannot be used together (see selvaned --help)</translation>
     </message>
 </context>
 </TS>

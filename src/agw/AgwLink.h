@@ -89,7 +89,7 @@ protected:
     QByteArray encode(const OutgoingPacket& packet, int port) override;
     void clearLists() override { m_dispatcher.clear(); }
     QString engineName() const override { return QStringLiteral("AGWPE"); }
-    QString closedText() const override { return QStringLiteral("Connessione ad AGW Packet Engine chiusa"); }
+    QString closedText() const override { return tr("Connessione ad AGW Packet Engine chiusa"); }
 
 private:
     struct Unreported {

@@ -1,5 +1,7 @@
 #include "agw/Dispatcher.h"
 
+#include <QCoreApplication>
+
 #include "agw/AgwFrame.h"
 #include "common/TextRules.h"
 
@@ -116,7 +118,7 @@ void Dispatcher::dispatchPorts(const QByteArray& block, qsizetype d, qint64 L)
     // Every entry is shown as the engine sent it; one it cannot send on is
     // marked so.
     const EnginePorts ports = EnginePorts::Parse(block.mid(d, L));
-    m_view.setPortsText(QStringLiteral("Porte Radio di AGWPE: ") + ports.countText);
+    m_view.setPortsText(QCoreApplication::translate("selvane::Dispatcher", "Porte Radio di AGWPE: %1").arg(ports.countText));
     for (qsizetype i = 0; i < ports.descriptions.size(); ++i)
         m_view.addPort(ports.usable(int(i)) ? ports.descriptions[i] : UnusablePortText(ports.descriptions[i]));
     if (onPorts)
@@ -130,7 +132,7 @@ void Dispatcher::dispatchVersion(const QByteArray& block, qsizetype d, qint64 L)
     auto byteAt = [&](qint64 i) -> unsigned { return i < L ? uchar(block[d + i]) : 0u; };
     const unsigned major = byteAt(0) + 256u * byteAt(1);
     const unsigned minor = byteAt(4) + 256u * byteAt(5);
-    m_view.setStatusText(QStringLiteral("Gateway connesso a AGWPE v%1.%2").arg(major).arg(minor));
+    m_view.setStatusText(QCoreApplication::translate("selvane::Dispatcher", "Gateway connesso a AGWPE v%1.%2").arg(major).arg(minor));
     if (onVersion)
         onVersion(EngineVersion{major, minor});
 }

@@ -157,7 +157,7 @@ std::optional<EngineConfig> ParseEngineOption(const QString& text, QString* erro
         const QString rest = text.mid((isAgw ? agw : kissTcp).size());
         const std::optional<std::pair<QString, quint16>> hostPort = ParseHostPort(rest);
         if (!hostPort) {
-            *error = QStringLiteral("%1: expected HOST:PORT after %2").arg(text, isAgw ? agw : kissTcp);
+            *error = QCoreApplication::translate("selvane::EngineConfig", "%1: dopo %2 ci vuole HOST:PORTA").arg(text, isAgw ? agw : kissTcp);
             return std::nullopt;
         }
         config.kind = isAgw ? EngineKind::Agw : EngineKind::KissTcp;
@@ -175,21 +175,21 @@ std::optional<EngineConfig> ParseEngineOption(const QString& text, QString* erro
         if (at >= 0) {
             const std::optional<int> speed = ParseSpeed(device.mid(at + 1));
             if (!speed) {
-                *error = QStringLiteral("%1: the speed after @ must be a number of bits per second").arg(text);
+                *error = QCoreApplication::translate("selvane::EngineConfig", "%1: la velocità dopo @ deve essere un numero di bit al secondo").arg(text);
                 return std::nullopt;
             }
             config.speed = *speed;
             device = device.left(at);
         }
         if (device.isEmpty()) {
-            *error = QStringLiteral("%1: expected a device after kiss-serial:").arg(text);
+            *error = QCoreApplication::translate("selvane::EngineConfig", "%1: dopo kiss-serial: ci vuole un dispositivo").arg(text);
             return std::nullopt;
         }
         config.kind = EngineKind::KissSerial;
         config.device = device;
         return config;
     }
-    *error = QStringLiteral("%1: expected agw://HOST:PORT, kiss-tcp://HOST:PORT or kiss-serial:DEVICE[@SPEED]").arg(text);
+    *error = QCoreApplication::translate("selvane::EngineConfig", "%1: si attende agw://HOST:PORTA, kiss-tcp://HOST:PORTA o kiss-serial:DISPOSITIVO[@VELOCITÀ]").arg(text);
     return std::nullopt;
 }
 

@@ -38,6 +38,21 @@ QString EngineLink::ConnectingText(const QString& address)
     return tr("connessione a %1…").arg(address);
 }
 
+QString EngineLink::LostText(const QString& engine)
+{
+    return tr("Collegamento con %1 perso: nuovo tentativo alle %2").arg(engine);
+}
+
+QString EngineLink::OutOfStepText()
+{
+    return tr("flusso dal motore fuori passo");
+}
+
+QString EngineLink::NotReadingText(const QString& engine)
+{
+    return tr("%1 non legge: pacchetti da trasmettere scartati").arg(engine);
+}
+
 void EngineLink::toggle()
 {
     if (isClosed() && !m_running)
@@ -90,7 +105,7 @@ void EngineLink::stopBranch()
     stopTimers();
     m_transport->abort();
     clearSession();
-    m_view.setTrayTip(m_view.caption() + QStringLiteral(" disabilitato"));
+    m_view.setTrayTip(tr("%1 disabilitato").arg(m_view.caption()));
     clearLists();
     m_router.reset();
     m_view.showTransmitted({});
@@ -128,7 +143,7 @@ void EngineLink::end(Ending how, const QString& reason)
             return;
         case Ending::SocketError:
         case Ending::EngineClosed:
-            retryLater(reason, QStringLiteral("Collegamento con %1 perso: nuovo tentativo alle %2").arg(engineName()));
+            retryLater(reason, LostText(engineName()));
             return;
         case Ending::OwnReason:
             retryLater(reason, tr("%1 %2: %3, nuovo tentativo alle %4").arg(engineName(), address, reason));
@@ -151,7 +166,7 @@ void EngineLink::end(Ending how, const QString& reason)
         return;
     case Ending::OwnReason:
         stopBranch();
-        m_view.setStatusText(closedText() + QStringLiteral(": ") + reason);
+        m_view.setStatusText(tr("%1: %2").arg(closedText(), reason));
         return;
     }
 }
@@ -172,14 +187,14 @@ void EngineLink::retryLater(const QString& reason, const QString& statusText)
     m_view.clearPorts();
     const QString at = m_clock().addMSecs(delay).time().toString(QStringLiteral("HH:mm:ss"));
     m_view.setStatusText(QString(statusText).arg(at));
-    m_view.setTrayTip(m_view.caption() + QStringLiteral(" in riconnessione"));
+    m_view.setTrayTip(tr("%1 in riconnessione").arg(m_view.caption()));
     emit reconnectScheduled(reason, delay);
 }
 
 void EngineLink::onTransportOpened()
 {
     m_connectTimer.stop();
-    m_view.setTrayTip(m_view.caption() + QStringLiteral(" abilitato"));
+    m_view.setTrayTip(tr("%1 abilitato").arg(m_view.caption()));
     onOpened();
     emit linkConnected();
 }
@@ -197,7 +212,7 @@ void EngineLink::readPiece()
         // Out of step: no frame boundary can be trusted any more, so the
         // only sure way back is a new connection (or the stopped state).
         if (m_running && isConnected())
-            end(Ending::OwnReason, QStringLiteral("flusso dal motore fuori passo"));
+            end(Ending::OwnReason, OutOfStepText());
         return;
     }
     // What the device already holds brings no new notification: the rest
@@ -239,7 +254,7 @@ void EngineLink::writeBounded(const QByteArray& bytes)
     if (device.bytesToWrite() + bytes.size() > kMaxPendingOutput) {
         ++m_droppedFrames;
         if (m_droppedInEpisode++ == 0) {
-            m_view.setStatusText(QStringLiteral("%1 non legge: pacchetti da trasmettere scartati").arg(engineName()));
+            m_view.setStatusText(NotReadingText(engineName()));
             emit outputBlocked();
         }
         return;

@@ -94,6 +94,11 @@ public:
 
     // "connessione a ADDRESS…"
     static QString ConnectingText(const QString& address);
+    // What the status line says of a lost connection (with "%2" for the time
+    // of the next attempt), a stream out of step, an engine that does not read.
+    static QString LostText(const QString& engine);
+    static QString OutOfStepText();
+    static QString NotReadingText(const QString& engine);
 
 signals:
     // An attempt to connect starts (at START and at each retry).

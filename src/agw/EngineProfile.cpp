@@ -37,9 +37,9 @@ QString ProfileName(EngineProfile profile)
     case EngineProfile::Agwpe:
         break;
     case EngineProfile::DireWolf:
-        return QStringLiteral("Dire Wolf-compatibile");
+        return QCoreApplication::translate("selvane::EngineProfile", "Dire Wolf-compatibile");
     case EngineProfile::RawFrames:
-        return QCoreApplication::translate("Engine", "frame grezzi in entrambe le direzioni");
+        return QCoreApplication::translate("selvane::EngineProfile", "frame grezzi in entrambe le direzioni");
     }
     return QStringLiteral("AGW Packet Engine");
 }
@@ -48,9 +48,10 @@ QString ProfileDescription(EngineChoice choice, std::optional<EngineProfile> inF
 {
     const bool automatic = choice == EngineChoice::Automatic;
     if (!inForce)
-        return QStringLiteral("Profilo: automatico");
-    return QStringLiteral("Profilo: ") + ProfileName(*inForce)
-        + (automatic ? QStringLiteral(" (automatico)") : QString());
+        return QCoreApplication::translate("selvane::EngineProfile", "Profilo: automatico");
+    return automatic ? QCoreApplication::translate("selvane::EngineProfile", "Profilo: %1 (automatico)")
+                           .arg(ProfileName(*inForce))
+                     : QCoreApplication::translate("selvane::EngineProfile", "Profilo: %1").arg(ProfileName(*inForce));
 }
 
 } // namespace selvane

@@ -21,7 +21,7 @@ TcpTransport::TcpTransport(std::function<QString()> host, quint16 port, QObject*
             emit lost(m_socket.errorString(), error == QAbstractSocket::RemoteHostClosedError);
     });
     connect(&m_socket, &QTcpSocket::disconnected, this,
-            [this] { emit lost(QStringLiteral("The remote host closed the connection"), true); });
+            [this] { emit lost(tr("il motore ha chiuso il collegamento"), true); });
 }
 
 TcpTransport::~TcpTransport()

@@ -1,5 +1,7 @@
 #include "agw/HeardHandler.h"
 
+#include <QCoreApplication>
+
 #include "agw/AgwFrame.h"
 #include "agw/RawFrame.h"
 #include "common/TextRules.h"
@@ -35,19 +37,20 @@ void HeardHandler::handle(const QByteArray& header, const QStringList& lines, Vi
         return;
     const QString status = StatusLine(m_counters);
     m_view.setStatusText(status);
-    m_view.setTrayTip(QStringLiteral("Selvane - ") + status);
+    m_view.setTrayTip(QCoreApplication::translate("selvane::HeardHandler", "%1 - %2").arg(m_view.caption(), status));
 }
 
 QString HeardHandler::StatusLine(const GatewayCounters& c)
 {
-    const QString line = QStringLiteral("ToSats/ToOut/Tot dal %1 %2 =%3/%4/%5")
+    const QString line = QCoreApplication::translate("selvane::HeardHandler", "ToSats/ToOut/Tot dal %1 %2 =%3/%4/%5")
                              .arg(c.startDate.toString(QStringLiteral("dd/MM")),
                                   c.startTime.toString(QStringLiteral("HH:mm")))
                              .arg(c.toSatsCount)
                              .arg(c.toOutCount)
                              .arg(c.totalCount);
     // Packets the uplink limits held back, once there are any.
-    return c.heldCount == 0 ? line : line + QStringLiteral(" trattenuti %1").arg(c.heldCount);
+    return c.heldCount == 0 ? line
+                            : line + QCoreApplication::translate("selvane::HeardHandler", " trattenuti %1").arg(c.heldCount);
 }
 
 QByteArray HeardHeader(int port, const QString& source, const QString& destination)

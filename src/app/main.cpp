@@ -59,11 +59,11 @@ class CommandLine {
 public:
     CommandLine()
     {
-        m_parser.setApplicationDescription(QStringLiteral(
-            "Gates APRS packets heard through amateur-radio satellites between an AGW Packet\n"
-            "Engine compatible engine (TCP port 8000) and the local radio network.\n"
-            "Selvane.ini and Logs/ are kept in the working directory, or in the folder\n"
-            "named by --dir or --user-folder."));
+        m_parser.setApplicationDescription(QCoreApplication::translate("selvane",
+            "Inoltra i pacchetti APRS uditi attraverso i satelliti radioamatoriali fra un motore\n"
+            "compatibile AGW Packet Engine o un TNC KISS e la rete radio locale.\n"
+            "Selvane.ini, selvane.conf e Logs/ stanno nella cartella di lavoro, o nella\n"
+            "cartella indicata da --dir o --user-folder."));
         // "-platform" and the other options of Qt itself are single-dash
         // words, not bundles of letters.
         m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -97,24 +97,24 @@ public:
         if (!m_parser.parse(arguments))
             return usageError(m_parser.errorText());
         if (!m_parser.positionalArguments().isEmpty())
-            return usageError(QStringLiteral("Unexpected argument '%1'.").arg(m_parser.positionalArguments().constFirst()));
+            return usageError(QCoreApplication::translate("selvane", "Argomento inatteso '%1'.").arg(m_parser.positionalArguments().constFirst()));
         bool portOk = false;
         const uint port = m_parser.value(m_enginePort).toUInt(&portOk);
         if (!portOk || port == 0 || port > 65535)
-            return usageError(QStringLiteral("Bad engine port: %1.").arg(m_parser.value(m_enginePort)));
+            return usageError(QCoreApplication::translate("selvane", "Porta del motore non valida: %1.").arg(m_parser.value(m_enginePort)));
         m_port = quint16(port);
         if (m_parser.isSet(m_dir) && m_parser.isSet(m_userFolder))
-            return usageError(QStringLiteral("--dir and --user-folder cannot be used together."));
+            return usageError(QCoreApplication::translate("selvane", "--dir e --user-folder non si usano insieme."));
         QString folder;
         if (m_parser.isSet(m_dir)) {
             folder = m_parser.value(m_dir);
             if (folder.isEmpty())
-                return usageError(QStringLiteral("--dir needs a folder."));
+                return usageError(QCoreApplication::translate("selvane", "--dir vuole una cartella."));
         } else if (m_parser.isSet(m_userFolder)) {
             const QDir home(QDir::homePath());
             // Never the root of the file system when HOME is missing.
             if (QDir::homePath().isEmpty() || home.isRoot()) {
-                PrintError(QStringLiteral("no home folder for the Selvane folder; use --dir."));
+                PrintError(QCoreApplication::translate("selvane", "nessuna cartella personale per la cartella Selvane; usare --dir."));
                 return 1;
             }
             folder = home.filePath(QStringLiteral("Selvane"));
@@ -123,15 +123,15 @@ public:
         }
         const QFileInfo info(folder);
         if (info.exists() && !info.isDir()) {
-            PrintError(QStringLiteral("%1 is not a folder.").arg(folder));
+            PrintError(QCoreApplication::translate("selvane", "%1 non è una cartella.").arg(folder));
             return 1;
         }
         if (!QDir().mkpath(folder)) {
-            PrintError(QStringLiteral("cannot create the folder %1.").arg(folder));
+            PrintError(QCoreApplication::translate("selvane", "impossibile creare la cartella %1.").arg(folder));
             return 1;
         }
         if (!QFileInfo(folder).isWritable() || !QDir::setCurrent(folder)) {
-            PrintError(QStringLiteral("cannot work in the folder %1.").arg(folder));
+            PrintError(QCoreApplication::translate("selvane", "impossibile lavorare nella cartella %1.").arg(folder));
             return 1;
         }
         return std::nullopt;
@@ -144,19 +144,19 @@ private:
     int usageError(const QString& text)
     {
         PrintError(text);
-        std::fputs("Try 'selvane --help' for the options.\n", stderr);
+        std::fprintf(stderr, "%s\n", qPrintable(QCoreApplication::translate("selvane", "Le opzioni: selvane --help")));
         return 2;
     }
 
     QCommandLineParser m_parser;
-    const QCommandLineOption m_help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show these options and exit.")};
-    const QCommandLineOption m_version{{QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Show the version and exit.")};
+    const QCommandLineOption m_help{{QStringLiteral("h"), QStringLiteral("help")}, QCoreApplication::translate("selvane", "Mostra queste opzioni ed esce.")};
+    const QCommandLineOption m_version{{QStringLiteral("v"), QStringLiteral("version")}, QCoreApplication::translate("selvane", "Mostra la versione ed esce.")};
     const QCommandLineOption m_dir{QStringLiteral("dir"),
-        QStringLiteral("Keep Selvane.ini and Logs/ in DIR (created if missing)."), QStringLiteral("DIR")};
+        QCoreApplication::translate("selvane", "Tiene Selvane.ini e Logs/ in DIR (creata se manca)."), QStringLiteral("DIR")};
     const QCommandLineOption m_userFolder{QStringLiteral("user-folder"),
-        QStringLiteral("Keep Selvane.ini and Logs/ in ~/Selvane (created if missing), as the menu entry does.")};
+        QCoreApplication::translate("selvane", "Tiene Selvane.ini e Logs/ in ~/Selvane (creata se manca), come la voce del menu.")};
     const QCommandLineOption m_enginePort{QStringLiteral("engine-port"),
-        QStringLiteral("TCP port of the engine's AGW server (default 8000; the host is the IP box)."),
+        QCoreApplication::translate("selvane", "Porta TCP del server AGW del motore (predefinita 8000; l'host è la casella IP)."),
         QStringLiteral("N"), QStringLiteral("8000")};
     quint16 m_port = selvane::AgwLink::DefaultEnginePort;
 };
@@ -169,6 +169,7 @@ int main(int argc, char** argv)
     {
         // A core application, which needs no display, for --help and --version.
         QCoreApplication probe(argc, argv);
+        selvane::InstallTranslation(probe);
         if (const auto status = CommandLine().answerEarly(QCoreApplication::arguments()))
             return *status;
     }

@@ -56,16 +56,16 @@ bool UsableFolder(const QString& dir, QString* why)
 {
     const QFileInfo info(dir);
     if (!info.exists()) {
-        *why = QStringLiteral("the folder %1 does not exist").arg(dir);
+        *why = QCoreApplication::translate("selvaned", "la cartella %1 non esiste").arg(dir);
         return false;
     }
     if (!info.isDir()) {
-        *why = QStringLiteral("%1 is not a folder").arg(dir);
+        *why = QCoreApplication::translate("selvaned", "%1 non è una cartella").arg(dir);
         return false;
     }
     QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".selvaned-XXXXXX")));
     if (!probe.open()) {
-        *why = QStringLiteral("the folder %1 cannot be written: %2").arg(dir, probe.errorString());
+        *why = QCoreApplication::translate("selvaned", "nella cartella %1 non si può scrivere: %2").arg(dir, probe.errorString());
         return false;
     }
     return true;
@@ -85,39 +85,41 @@ int main(int argc, char** argv)
     selvane::InstallTranslation(app);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Satellite packet gateway without windows: gates APRS packets heard through the ISS or PCSAT\n"
-        "between the radio ports of an AGWPE-compatible engine (Dire Wolf, AGW Packet Engine)\n"
-        "or a KISS TNC (over TCP or a serial line),\n"
-        "with the settings of Selvane.ini and the logs in Logs/ of its folder."));
+    parser.setApplicationDescription(QCoreApplication::translate("selvaned",
+        "Gateway di pacchetti satellitari senza finestre: inoltra i pacchetti APRS uditi attraverso\n"
+        "i satelliti fra le porte radio di un motore compatibile AGWPE (Dire Wolf, AGW Packet Engine)\n"
+        "o di un TNC KISS (via TCP o linea seriale), con le impostazioni di Selvane.ini e\n"
+        "selvane.conf e i log in Logs/ della sua cartella."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption dirOption(QStringList{QStringLiteral("d"), QStringLiteral("dir")},
-                                       QStringLiteral("Work in DIR: DIR/Selvane.ini, DIR/Logs/ (default: the current folder)."),
+                                       QCoreApplication::translate("selvaned", "Lavora in DIR: DIR/Selvane.ini, DIR/Logs/ (predefinita: la cartella corrente)."),
                                        QStringLiteral("DIR"), QStringLiteral("."));
     const QCommandLineOption portOption(QStringLiteral("engine-port"),
-                                        QStringLiteral("An AGW engine on TCP port N for this run (the host is in Selvane.ini)."),
+                                        QCoreApplication::translate("selvaned", "Un motore AGW sulla porta TCP N per questa esecuzione (l'host è in Selvane.ini)."),
                                         QStringLiteral("N"));
     const QCommandLineOption engineOption(
         QStringLiteral("engine"),
-        QStringLiteral("The engine for this run, over the [engine] section of DIR/selvane.conf: agw://HOST:PORT, "
-                       "kiss-tcp://HOST:PORT or kiss-serial:DEVICE[@SPEED]."),
+        QCoreApplication::translate("selvaned", "Il motore per questa esecuzione, al posto della sezione [engine] di "
+                                                "DIR/selvane.conf: agw://HOST:PORTA, kiss-tcp://HOST:PORTA o "
+                                                "kiss-serial:DISPOSITIVO[@VELOCITÀ]."),
         QStringLiteral("ENGINE"));
     const QCommandLineOption setOption(
         QStringLiteral("set"),
-        QStringLiteral("Write NAME=VALUE into DIR/Selvane.ini, keeping the other fields, and exit (more NAME=VALUE "
-                       "may follow). Names: via, call, sats, out, dup, address, logs, tlm-mode, gate-to-out, "
-                       "gate-to-sats, gate-telemetry, profile, reconnect; see selvaned(8)."),
+        QCoreApplication::translate("selvaned", "Scrive NOME=VALORE in DIR/Selvane.ini, tenendo gli altri campi, ed "
+                                                "esce (possono seguire altri NOME=VALORE). Nomi: via, call, sats, out, "
+                                                "dup, address, logs, tlm-mode, gate-to-out, gate-to-sats, "
+                                                "gate-telemetry, profile, reconnect; vedi selvaned(8)."),
         QStringLiteral("NAME=VALUE"));
     const QCommandLineOption showOption(QStringLiteral("show"),
-                                        QStringLiteral("Print the settings of DIR/Selvane.ini, one name=value a line, and exit."));
+                                        QCoreApplication::translate("selvaned", "Stampa le impostazioni di DIR/Selvane.ini, un nome=valore per riga, ed esce."));
     parser.addOption(dirOption);
     parser.addOption(portOption);
     parser.addOption(engineOption);
     parser.addOption(setOption);
     parser.addOption(showOption);
     if (!parser.parse(app.arguments())) {
-        Fail(parser.errorText() + QStringLiteral(" (see selvaned --help)"));
+        Fail(QCoreApplication::translate("selvaned", "%1 (vedi selvaned --help)").arg(parser.errorText()));
         return 2;
     }
     if (parser.isSet(QStringLiteral("help")))
@@ -138,7 +140,7 @@ int main(int argc, char** argv)
         return result.exitStatus;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        Fail(QStringLiteral("unexpected argument: %1 (see selvaned --help)").arg(parser.positionalArguments().first()));
+        Fail(QCoreApplication::translate("selvaned", "argomento inatteso: %1 (vedi selvaned --help)").arg(parser.positionalArguments().first()));
         return 2;
     }
     std::optional<quint16> enginePort;
@@ -146,7 +148,7 @@ int main(int argc, char** argv)
         bool portOk = false;
         const uint port = parser.value(portOption).toUInt(&portOk);
         if (!portOk || port == 0 || port > 65535) {
-            Fail(QStringLiteral("bad engine port: %1").arg(parser.value(portOption)));
+            Fail(QCoreApplication::translate("selvaned", "porta del motore non valida: %1").arg(parser.value(portOption)));
             return 2;
         }
         enginePort = quint16(port);
@@ -154,7 +156,7 @@ int main(int argc, char** argv)
     std::optional<selvane::EngineConfig> engine;
     if (parser.isSet(engineOption)) {
         if (enginePort) {
-            Fail(QStringLiteral("--engine and --engine-port cannot be used together (see selvaned --help)"));
+            Fail(QCoreApplication::translate("selvaned", "--engine e --engine-port non si usano insieme (vedi selvaned --help)"));
             return 2;
         }
         QString error;

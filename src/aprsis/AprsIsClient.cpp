@@ -81,12 +81,12 @@ AprsIsClient::AprsIsClient(Timing timing, QObject* parent)
         connectionLost(m_socket.errorString(), error == QAbstractSocket::RemoteHostClosedError);
     });
     connect(&m_socket, &QTcpSocket::disconnected, this,
-            [this] { connectionLost(QStringLiteral("the server closed the connection"), true); });
+            [this] { connectionLost(tr("il server ha chiuso il collegamento"), true); });
     m_retryTimer.setSingleShot(true);
     connect(&m_retryTimer, &QTimer::timeout, this, &AprsIsClient::connectNow);
     m_silenceTimer.setSingleShot(true);
     connect(&m_silenceTimer, &QTimer::timeout, this, [this] {
-        connectionLost(QStringLiteral("nothing heard from the server for %1 s").arg(m_timing.silenceMs / 1000.0),
+        connectionLost(tr("nessuna notizia dal server da %1 s").arg(m_timing.silenceMs / 1000.0),
                        false);
     });
     m_settleTimer.setSingleShot(true);
@@ -97,11 +97,11 @@ AprsIsClient::AprsIsClient(Timing timing, QObject* parent)
     });
     m_loginTimer.setSingleShot(true);
     connect(&m_loginTimer, &QTimer::timeout, this, [this] {
-        connectionLost(QStringLiteral("no login reply within %1 s").arg(m_timing.loginTimeoutMs / 1000.0), false);
+        connectionLost(tr("nessuna risposta all'accesso entro %1 s").arg(m_timing.loginTimeoutMs / 1000.0), false);
     });
     m_stallTimer.setSingleShot(true);
     connect(&m_stallTimer, &QTimer::timeout, this, [this] {
-        connectionLost(QStringLiteral("the server has read nothing for %1 s").arg(m_timing.writeStallMs / 1000.0),
+        connectionLost(tr("il server non legge nulla da %1 s").arg(m_timing.writeStallMs / 1000.0),
                        false);
     });
     connect(&m_socket, &QTcpSocket::bytesWritten, this, &AprsIsClient::onBytesWritten);

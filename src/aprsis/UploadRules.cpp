@@ -168,32 +168,31 @@ bool IsExclusion(UploadVerdict verdict)
 
 QString UploadVerdictText(UploadVerdict verdict)
 {
-    auto tr = [](const char* text) { return QCoreApplication::translate("selvane::UploadRules", text); };
     switch (verdict) {
     case UploadVerdict::AtOnce:
-        return tr("caricato subito");
+        return QCoreApplication::translate("selvane::UploadRules", "caricato subito");
     case UploadVerdict::Held:
-        return tr("trattenuto in attesa della copia del satellite");
+        return QCoreApplication::translate("selvane::UploadRules", "trattenuto in attesa della copia del satellite");
     case UploadVerdict::Superseded:
-        return tr("sostituito dalla copia del satellite");
+        return QCoreApplication::translate("selvane::UploadRules", "sostituito dalla copia del satellite");
     case UploadVerdict::Released:
-        return tr("caricato dopo l'attesa");
+        return QCoreApplication::translate("selvane::UploadRules", "caricato dopo l'attesa");
     case UploadVerdict::NotSatsPort:
-        return tr("non da una porta Sats");
+        return QCoreApplication::translate("selvane::UploadRules", "non da una porta Sats");
     case UploadVerdict::InvalidCall:
-        return tr("escluso, nominativo non valido per APRS-IS");
+        return QCoreApplication::translate("selvane::UploadRules", "escluso, nominativo non valido per APRS-IS");
     case UploadVerdict::ExcludedPath:
-        return tr("escluso, il percorso lo vieta (TCPIP, TCPXX, NOGATE, RFONLY)");
+        return QCoreApplication::translate("selvane::UploadRules", "escluso, il percorso lo vieta (TCPIP, TCPXX, NOGATE, RFONLY)");
     case UploadVerdict::OwnTransmission:
-        return tr("escluso, trasmesso da questo gateway");
+        return QCoreApplication::translate("selvane::UploadRules", "escluso, trasmesso da questo gateway");
     case UploadVerdict::ThirdPartyDamaged:
-        return tr("escluso, intestazione di terze parti illeggibile");
+        return QCoreApplication::translate("selvane::UploadRules", "escluso, intestazione di terze parti illeggibile");
     case UploadVerdict::Empty:
-        return tr("escluso, campo informazioni vuoto");
+        return QCoreApplication::translate("selvane::UploadRules", "escluso, campo informazioni vuoto");
     case UploadVerdict::Query:
-        return tr("escluso, interrogazione generica");
+        return QCoreApplication::translate("selvane::UploadRules", "escluso, interrogazione generica");
     case UploadVerdict::TooLong:
-        return tr("escluso, riga più lunga di %1 byte").arg(kMaxAprsIsLineBytes);
+        return QCoreApplication::translate("selvane::UploadRules", "escluso, riga più lunga di %1 byte").arg(kMaxAprsIsLineBytes);
     }
     return {};
 }

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <array>
@@ -52,7 +53,10 @@ QString ProblemLine(const char* file, int line, const QString& text)
 // Reports of one file in the order of its lines.
 void SortByLine(QStringList& problems, qsizetype from)
 {
-    auto lineOf = [](const QString& p) { return p.section(QLatin1String(", riga "), 1).section(QLatin1Char(':'), 0, 0).toInt(); };
+    // "selvane.conf, riga 3: ..." in any language: the first number after
+    // the file's name.
+    static const QRegularExpression number(QStringLiteral("^[^,]*, \\D*(\\d+):"));
+    auto lineOf = [](const QString& p) { return number.match(p).captured(1).toInt(); };
     std::stable_sort(problems.begin() + from, problems.end(),
                      [&](const QString& a, const QString& b) { return lineOf(a) < lineOf(b); });
 }
@@ -197,7 +201,10 @@ void ReadAprsIs(const QList<ConfigDocument::Entry>& entries, const char* file, S
     // (the position may be added later) and sends the telemetry alone.
     const QString problem = AprsIsConfigProblem(r.config.aprsIs);
     if (!problem.isEmpty())
-        r.problems << QStringLiteral("%1, riga %2: %3").arg(QLatin1String(file)).arg(beaconLine).arg(problem);
+        r.problems << QCoreApplication::translate("StationConfig", "%1, riga %2: %3")
+                          .arg(QLatin1String(file))
+                          .arg(beaconLine)
+                          .arg(problem);
 }
 
 void ReadEngine(const QList<ConfigDocument::Entry>& entries, StationConfigRead& r)
@@ -210,10 +217,10 @@ void ReadEngine(const QList<ConfigDocument::Entry>& entries, StationConfigRead& 
     const EngineConfig& engine = r.config.engine;
     const int line = entries.isEmpty() ? 0 : entries.first().line;
     if (engine.kind == EngineKind::KissTcp && engine.address.isEmpty()) {
-        r.problems << ProblemLine(kStationConfigFileName, line, QStringLiteral("kiss-tcp senza \"address\": vale agw"));
+        r.problems << ProblemLine(kStationConfigFileName, line, QCoreApplication::translate("StationConfig", "kiss-tcp senza \"address\": vale agw"));
         r.config.engine.kind = EngineKind::Agw;
     } else if (engine.kind == EngineKind::KissSerial && engine.device.isEmpty()) {
-        r.problems << ProblemLine(kStationConfigFileName, line, QStringLiteral("kiss-serial senza \"device\": vale agw"));
+        r.problems << ProblemLine(kStationConfigFileName, line, QCoreApplication::translate("StationConfig", "kiss-serial senza \"device\": vale agw"));
         r.config.engine.kind = EngineKind::Agw;
     }
 }
@@ -251,7 +258,8 @@ void ReadStatus(const QList<ConfigDocument::Entry>& entries, StationConfigRead& 
     for (const ConfigDocument::Entry& e : entries) {
         if (e.key.compare(QLatin1String("listen"), Qt::CaseInsensitive) != 0) {
             r.problems << ProblemLine(kStationConfigFileName, e.line,
-                                      QStringLiteral("chiave sconosciuta \"%1\"").arg(e.key));
+                                      QCoreApplication::translate("StationConfig", "chiave sconosciuta \"%1\"")
+                                          .arg(e.key));
             continue;
         }
         const std::optional<StatusConfig> listen = ParseListenAddress(e.value);

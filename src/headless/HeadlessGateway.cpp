@@ -57,7 +57,7 @@ void HeadlessGateway::present()
         QString targets = p.ports.isEmpty() ? tr("nessuna porta") : PortList(p.ports);
         if (!p.skippedPorts.isEmpty())
             targets += tr(" (non %1: non utilizzabile in AGWPE)").arg(PortList(p.skippedPorts));
-        m_log.event(QStringLiteral("%1 porta %2 -> %3: %4")
+        m_log.event(tr("%1 porta %2 -> %3: %4")
                         .arg(p.toSats ? tr("su (Out -> Sats)") : tr("giu (Sats -> Out)"))
                         .arg(p.heardPort + 1)
                         .arg(targets, PacketText(p)));
@@ -270,11 +270,11 @@ void HeadlessGateway::applyStatusPage()
     auto server = std::make_unique<StatusServer>(*m_station, m_options.monotonic);
     QString why;
     if (!server->listen(wanted.address, wanted.port, &why)) {
-        m_log.problem(QStringLiteral("pagina di stato non aperta su %1: %2 (il gateway continua)")
+        m_log.problem(tr("pagina di stato non aperta su %1: %2 (il gateway continua)")
                           .arg(ListenAddressText(wanted.address, wanted.port), why));
         return;
     }
-    m_log.event(QStringLiteral("pagina di stato: http://%1/").arg(ListenAddressText(wanted.address, server->port())));
+    m_log.event(tr("pagina di stato: http://%1/").arg(ListenAddressText(wanted.address, server->port())));
     m_status = std::move(server);
 }
 
