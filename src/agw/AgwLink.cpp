@@ -1,7 +1,7 @@
 #include "agw/AgwLink.h"
 
 #include "agw/AgwFrame.h"
-#include "gateway/Router.h"
+#include "settings/PortList.h"
 
 namespace selvane {
 

@@ -6,7 +6,7 @@
 
 #include "aprsis/AprsIsConfig.h"
 #include "gateway/Classification.h"
-#include "gateway/Router.h"
+#include "settings/PortList.h"
 
 namespace selvane {
 
@@ -16,13 +16,6 @@ namespace {
 // few bytes, so this is only a guard.
 constexpr int kMaxLayers = 8;
 
-bool IsSatsPort(const QString& satsPorts, int port)
-{
-    for (QChar c : satsPorts)
-        if (PortOfListChar(c) == port)
-            return true;
-    return false;
-}
 
 // A call as compared: upper case, no repeated mark, "-0" written as no SSID.
 QString ComparableCall(QString call)
@@ -207,7 +200,7 @@ UploadDecision UploadRules::decide(const HeardPacket& heard, const QString& logi
     UploadDecision d;
     d.packet = heard;
     d.packet.info = UploadableInfo(heard.info);
-    if (!IsSatsPort(m_settings.satsPorts(), heard.port))
+    if (!ListNamesPort(m_settings.satsPorts(), heard.port))
         return d;
     d.copy = CopyOf(heard, m_satellites);
 

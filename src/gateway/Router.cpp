@@ -7,13 +7,6 @@
 namespace selvane {
 
 namespace {
-bool ListNamesPort(const QString& list, int port)
-{
-    for (QChar c : list)
-        if (PortOfListChar(c) == port)
-            return true;
-    return false;
-}
 
 // Whether text holds needle starting at 1-based character 18 or later.
 bool ContainsFrom18(const QString& text, const QString& needle)
@@ -23,12 +16,6 @@ bool ContainsFrom18(const QString& text, const QString& needle)
 
 } // namespace
 
-int PortOfListChar(QChar c)
-{
-    if (c >= QLatin1Char('1') && c <= QLatin1Char('9'))
-        return c.unicode() - '1';
-    return -1;
-}
 
 QString RouteFromOut(const PacketStore& store, const ILiveSettings& settings, ViaForm form,
                      const SatelliteTable& satellites)

@@ -13,6 +13,7 @@
 #include "gateway/UplinkGuard.h"
 #include "log/DailyLog.h"
 #include "settings/GatewaySettings.h"
+#include "settings/PortList.h"
 
 namespace selvane {
 
@@ -97,7 +98,5 @@ private:
     DuplicateFilter m_duplicates;
 };
 
-// The 0-based port named by one character of a port list, or -1 for none.
-int PortOfListChar(QChar c);
 
 } // namespace selvane

@@ -2,19 +2,13 @@
 
 #include <algorithm>
 
+#include "settings/PortList.h"
+
 namespace selvane {
 
 namespace {
 
 constexpr qint64 kMinuteMs = 60 * 1000;
-
-bool ListNamesPort(const QString& list, int port)
-{
-    for (QChar c : list)
-        if (PortOfListChar(c) == port)
-            return true;
-    return false;
-}
 
 int ListIndex(TelemetryList list)
 {

@@ -33,13 +33,7 @@ HeadlessGateway::HeadlessGateway(Options options)
       m_store(QDir(m_options.folder).filePath(kSettingsFileName))
 {
     m_settings.setAlwaysReconnect(true);
-    Station::Options o;
-    o.folder = m_options.folder;
-    o.clock = m_options.clock;
-    o.monotonic = m_options.monotonic;
-    o.engine = m_options.engine;
-    o.enginePort = m_options.enginePort;
-    m_station = std::make_unique<Station>(o, m_settings);
+    m_station = std::make_unique<Station>(m_options, m_settings);
     m_noCallReminder.setInterval(kNoCallReminderMs);
     connect(&m_noCallReminder, &QTimer::timeout, this, &HeadlessGateway::remindOfMissingCall);
     present();

@@ -22,14 +22,9 @@ namespace selvane {
 class HeadlessGateway : public QObject {
     Q_OBJECT
 public:
-    struct Options {
-        QString folder = QStringLiteral(".");
-        Clock clock = SystemClock();
-        MonotonicMs monotonic = SteadyClockMs();
-        // The engine of this run, over selvane.conf's [engine] (--engine,
-        // --engine-port).
-        std::optional<EngineConfig> engine;
-        std::optional<quint16> enginePort;
+    // The station's options (its folder, clocks, the engine of this run:
+    // --engine, --engine-port) and where the events go.
+    struct Options : Station::Options {
         EventLog* log = nullptr; // required
     };
 

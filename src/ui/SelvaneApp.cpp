@@ -15,20 +15,13 @@ namespace selvane {
 
 SelvaneApp::SelvaneApp(Options options)
     : m_options(std::move(options)),
-      m_settings(QDir(m_options.workingDir).filePath(kSettingsFileName))
+      m_settings(QDir(m_options.folder).filePath(kSettingsFileName))
 {
     // The telemetry window exists, hidden, before anything else.
     m_tlmWindow = std::make_unique<TelemetryWindow>();
     m_window = std::make_unique<MainWindow>(m_options.dialogs, m_options.trayAvailable);
     m_tlmView = std::make_unique<TelemetryGlue>(*m_window, *m_tlmWindow, m_window->dialogs());
-    Station::Options o;
-    o.folder = m_options.workingDir;
-    o.clock = m_options.clock;
-    o.monotonic = m_options.monotonic;
-    o.engine = m_options.engine;
-    o.enginePort = m_options.enginePort;
-    o.linkTiming = m_options.linkTiming;
-    m_station = std::make_unique<Station>(o, *m_window, m_window.get(), m_tlmView.get());
+    m_station = std::make_unique<Station>(m_options, *m_window, m_window.get(), m_tlmView.get());
 
     // The notice stays until the files are written again: the counters
     // line, refreshed with every packet, would hide it in the status line.

@@ -20,17 +20,11 @@ namespace selvane {
 class SelvaneApp : public QObject, private ISettingsTarget {
     Q_OBJECT
 public:
-    struct Options {
-        IDialogs* dialogs = nullptr;               // nullptr: real message boxes
-        std::optional<bool> trayAvailable;          // unset: ask the platform
-        Clock clock = SystemClock();
-        MonotonicMs monotonic = SteadyClockMs();      // ages of the duplicate filter
-        QString workingDir = QStringLiteral(".");   // where Selvane.ini and Logs live
-        // The engine for this run, over selvane.conf's [engine]: a whole
-        // engine, or an AGW engine on this port.
-        std::optional<EngineConfig> engine;
-        std::optional<quint16> enginePort;
-        LinkTiming linkTiming = {};
+    // The station's options (its folder: where Selvane.ini, selvane.conf
+    // and Logs live), and the window's own.
+    struct Options : Station::Options {
+        IDialogs* dialogs = nullptr;        // nullptr: real message boxes
+        std::optional<bool> trayAvailable;  // unset: ask the platform
     };
 
     explicit SelvaneApp(Options options);

@@ -112,7 +112,7 @@ TEST_P(FrontEnds, TheWindowAndTheServiceSendTheSameFrames)
         SelvaneApp::Options options;
         options.dialogs = &dialogs;
         options.trayAvailable = false;
-        options.workingDir = dir.path();
+        options.folder = dir.path();
         options.enginePort = engine.serverPort();
         SelvaneApp app(options);
         ASSERT_TRUE(app.start());

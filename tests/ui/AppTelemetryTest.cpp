@@ -50,7 +50,7 @@ struct TelemetryAppFixture : ::testing::Test {
         SelvaneApp::Options options;
         options.dialogs = &dialogs;
         options.trayAvailable = false;
-        options.workingDir = dir.path();
+        options.folder = dir.path();
         options.enginePort = engine.serverPort();
         options.clock = [] { return QDateTime(kToday, QTime(8, 15, 30)); };
         app = std::make_unique<SelvaneApp>(options);

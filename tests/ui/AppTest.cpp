@@ -42,7 +42,7 @@ struct AppFixture : ::testing::Test {
         SelvaneApp::Options options;
         options.dialogs = &dialogs;
         options.trayAvailable = false;
-        options.workingDir = workingDir.isEmpty() ? dir.path() : workingDir;
+        options.folder = workingDir.isEmpty() ? dir.path() : workingDir;
         options.clock = [] { return QDateTime(QDate(2026, 12, 6), QTime(8, 15, 30)); };
         options.enginePort = enginePort;
         options.linkTiming = linkTiming;
@@ -243,7 +243,7 @@ TEST_F(AppFixture, SecondWindowInTheSameFolderIsRefusedAndChangesNothing)
     SelvaneApp::Options options;
     options.dialogs = &otherDialogs;
     options.trayAvailable = false;
-    options.workingDir = dir.path();
+    options.folder = dir.path();
     SelvaneApp second(options);
     EXPECT_FALSE(second.start());
     EXPECT_FALSE(second.window().isVisible());

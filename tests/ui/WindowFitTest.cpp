@@ -116,7 +116,7 @@ TEST(WindowFitChild, TextsFitCaptionsAreTranslatedWindowsArePlaced)
     SelvaneApp::Options options;
     options.dialogs = &dialogs;
     options.trayAvailable = false;
-    options.workingDir = dir.path();
+    options.folder = dir.path();
     SelvaneApp app(options);
     ASSERT_TRUE(app.start());
     MainWindow& w = app.window();
