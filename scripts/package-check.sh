@@ -145,7 +145,7 @@ else
         status=0
         # shellcheck disable=SC2086  # the table's arguments are words
         timeout 30 "${gui[@]}" /usr/bin/selvane $args >/dev/null 2>"$WORK/selvane.err" || status=$?
-        [[ $status == "$want" ]] && grep -q "$message" "$WORK/selvane.err" \
+        [[ $status == "$want" ]] && grep -q -- "$message" "$WORK/selvane.err" \
             || { show "$WORK/selvane.err"; fail "selvane $args: status $status, not $want with '$message'"; }
     done <<TABLE
 2|no-such-option|--no-such-option
