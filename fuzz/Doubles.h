@@ -82,10 +82,11 @@ struct CountingLog : IPacketLog {
 
 // The engine connection: every frame the gateway sends must be a whole "V"
 // frame whose declared length is its data part.
-struct CheckingSink : IFrameSink {
+struct CheckingSink : IPacketSink {
     qsizetype frames = 0;
-    void sendFrame(const QByteArray& frame) override
+    void sendPacket(const OutgoingPacket& packet, int port) override
     {
+        const QByteArray frame = BuildViaFrame(packet, port);
         ++frames;
         FUZZ_CHECK(frame.size() >= AgwFrame::HeaderSize);
         FUZZ_CHECK(FrameKind(frame, 0) == 'V');

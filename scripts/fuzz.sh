@@ -22,7 +22,7 @@ cmake -S "$ROOT" -B "$FUZZ_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ -DSELVANE_FUZZ=ON -DSELVANE_BUILD_TESTS=OFF -DSELVANE_BUILD_BENCH=OFF
 cmake --build "$FUZZ_BUILD" -j "$(nproc)" --target selvane_fuzzers
 
-HARNESSES=(engine_stream raw_frame settings_record telemetry_history)
+HARNESSES=(engine_stream raw_frame settings_record telemetry_history kiss_stream station_config)
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 # The history harness writes each input to a file: keep that in memory.

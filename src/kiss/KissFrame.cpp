@@ -9,8 +9,10 @@ QByteArray KissEncode(int port, const QByteArray& frame)
     QByteArray out;
     out.reserve(frame.size() + frame.size() / 16 + 4);
     out.append(Kiss::Fend);
-    out.append(char((port & Kiss::kMaxPort) << 4));
-    for (const char c : frame) {
+    // The command byte is escaped like the rest: for port 12 it is FEND
+    // itself.
+    const QByteArray command(1, char((port & Kiss::kMaxPort) << 4));
+    for (const char c : command + frame) {
         if (c == Kiss::Fend) {
             out.append(Kiss::Fesc);
             out.append(Kiss::Tfend);

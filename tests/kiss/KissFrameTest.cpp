@@ -50,9 +50,12 @@ TEST(KissDecoder, StreamsToFrames)
         {"c00001db41c000bbc0", {"0:bb"}},                         // a bad escape drops its frame only
         {"c000dbc0", {}},
         {"c000c0", {"0:"}},                                       // a command alone is a (empty) data frame
+        {"c0dbdcaac0", {"12:aa"}},                                // the command byte escaped: port 12 is FEND
     };
     for (const Row& row : rows)
         EXPECT_EQ(Decode(QByteArray::fromHex(row.stream)), row.frames) << row.stream;
+    for (int port = 0; port <= Kiss::kMaxPort; ++port)
+        EXPECT_EQ(Decode(KissEncode(port, "\xc0\xdb")), QStringList{QStringLiteral("%1:c0db").arg(port)}) << port;
 }
 
 // Every frame, escapes at every position, cut at every byte: the same frames.
