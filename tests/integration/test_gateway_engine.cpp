@@ -89,8 +89,9 @@ struct GatewayOnTestEngine : ::testing::TestWithParam<FormCase> {
         ASSERT_TRUE(connected.wait(5000));
         ASSERT_TRUE(QTest::qWaitFor([&] { return view.ports.size() == 3 && engine.monitoring(); }, 5000));
         // "k" follows the version reply: raw frames start with the next frame heard.
-        if (GetParam().direWolf)
+        if (GetParam().direWolf) {
             ASSERT_TRUE(QTest::qWaitFor([&] { return engine.rawFrames(); }, 5000));
+        }
     }
 
     void TearDown() override

@@ -247,6 +247,8 @@ TEST_F(SelvanedFixture, MissingSettingsAreMadeAndABadReloadKeepsTheRunningOnes)
     daemon.start(args());
     ASSERT_TRUE(QTest::qWaitFor([&] { return engine->monitoring(); }, 10000)) << daemon.err.constData();
     EXPECT_EQ(ReadFile(ini), "\"WIDE,WIDE\",\"\",\"1\",\"2\",\"30\",\"localhost\",0,0,7470,0,1,4850,0,0,0,1\r\n");
+    // No call set: said at start, naming the alias the packets go out with.
+    EXPECT_TRUE(daemon.err.contains("KORVA")) << daemon.err.constData();
 
     const QByteArray damaged = QByteArray(kSettings).replace("\"WIDE,WIDE\"", "\"WIDE2-2\"").replace(",1,1,1\r\n", ",yes,1,1\r\n");
     const std::function<void()> bad[] = {
@@ -269,6 +271,7 @@ TEST_F(SelvanedFixture, MissingSettingsAreMadeAndABadReloadKeepsTheRunningOnes)
     for (const ReceivedFrame& f : engine->received()) {
         if (f.kind == 'V') {
             EXPECT_EQ(f.port, 1);
+            EXPECT_EQ(f.via.value(1), "KORVA P");
         }
     }
     daemon.signal(SIGTERM);
