@@ -14,4 +14,4 @@ export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 ctest --test-dir "$BUILD" --output-on-failure -j 2
 "$ROOT/scripts/package-check.sh"
 "$ROOT/scripts/sanitize.sh"
-"$ROOT/scripts/fuzz.sh" 40
+"$ROOT/scripts/fuzz.sh" 30
