@@ -1,4 +1,5 @@
 #include "ui/AprsIsDialog.h"
+#include "ui/Dialogs.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -66,14 +67,9 @@ AprsIsDialog::AprsIsDialog(const AprsIsConfig& config, const QString& gatewayCal
         connect(gate, &AprsIsGate::countersChanged, this, [this, gate] { showHold(*gate); });
     }
 
-    m_warning = new QLabel(this);
-    m_warning->setObjectName(QStringLiteral("aprsIsWarning"));
-    m_warning->setWordWrap(true);
-    m_warning->setStyleSheet(QStringLiteral("color: #b00000"));
+    m_warning = MakeDialogWarning(this, "aprsIsWarning");
 
-    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    m_buttons = MakeOkCancel(this);
 
     auto* form = new QFormLayout;
     form->addRow(tr("Server (host:porta)"), m_server);

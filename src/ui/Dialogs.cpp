@@ -1,9 +1,12 @@
 #include "ui/Dialogs.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLabel>
 #include <QTimer>
 #include <QMessageBox>
 
@@ -125,6 +128,23 @@ QString QtDialogs::openTelemetryHistory(const QString& initialDir)
         return QString();
     const QStringList files = dialog->selectedFiles();
     return files.isEmpty() ? QString() : files.constFirst();
+}
+
+QLabel* MakeDialogWarning(QDialog* dialog, const char* objectName)
+{
+    auto* label = new QLabel(dialog);
+    label->setObjectName(QLatin1String(objectName));
+    label->setWordWrap(true);
+    label->setStyleSheet(QStringLiteral("color: #b00000"));
+    return label;
+}
+
+QDialogButtonBox* MakeOkCancel(QDialog* dialog)
+{
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
 }
 
 } // namespace selvane

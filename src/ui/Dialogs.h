@@ -5,7 +5,10 @@
 
 #include <memory>
 
+class QDialog;
+class QDialogButtonBox;
 class QFileDialog;
+class QLabel;
 class QMessageBox;
 class QWidget;
 
@@ -69,5 +72,11 @@ public:
 private:
     QWidget* m_parent;
 };
+
+// The parts the settings dialogs share: the dark red line that says why OK
+// is refused (or what will not work as expected), and OK/Cancel wired to
+// accept and reject.
+QLabel* MakeDialogWarning(QDialog* dialog, const char* objectName);
+QDialogButtonBox* MakeOkCancel(QDialog* dialog);
 
 } // namespace selvane

@@ -1,4 +1,5 @@
 #include "ui/EngineDialog.h"
+#include "ui/Dialogs.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -71,13 +72,8 @@ EngineDialog::EngineDialog(const EngineConfig& config, QWidget* parent) : QDialo
     m_pages->addWidget(Page(this, {{tr("Indirizzo (host:porta)"), m_address}}));
     m_pages->addWidget(Page(this, {{tr("Dispositivo"), m_device}, {tr("Velocità (bit/s)"), m_speed}}));
 
-    m_warning = new QLabel(this);
-    m_warning->setObjectName(QStringLiteral("engineWarning"));
-    m_warning->setWordWrap(true);
-    m_warning->setStyleSheet(QStringLiteral("color: #b00000"));
-    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    m_warning = MakeDialogWarning(this, "engineWarning");
+    m_buttons = MakeOkCancel(this);
 
     auto* form = new QFormLayout;
     form->addRow(tr("Tipo"), m_type);

@@ -1,4 +1,5 @@
 #include "ui/SatellitesDialog.h"
+#include "ui/Dialogs.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -62,14 +63,9 @@ SatellitesDialog::SatellitesDialog(const SatelliteTable& table, QWidget* parent)
         update();
     });
 
-    m_problem = new QLabel(this);
-    m_problem->setObjectName(QStringLiteral("satellitesProblem"));
-    m_problem->setWordWrap(true);
-    m_problem->setStyleSheet(QStringLiteral("color: #b00000"));
+    m_problem = MakeDialogWarning(this, "satellitesProblem");
 
-    m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    m_buttons = MakeOkCancel(this);
 
     auto* rowButtons = new QHBoxLayout;
     rowButtons->addWidget(add);
