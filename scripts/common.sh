@@ -73,6 +73,26 @@ wait_for_apt_locks() {
     done
 }
 
+# dpkg keeps a journal of what it was doing in DPKG_UPDATES; files named by
+# digits there mean it was interrupted (a power cut, a killed apt-get), and
+# apt-get then refuses to install anything until "dpkg --configure -a" has
+# finished the work.
+DPKG_UPDATES="${SELVANE_DPKG_UPDATES:-/var/lib/dpkg/updates}"
+
+# finish_interrupted_dpkg [sudo]: runs "dpkg --configure -a" when dpkg was
+# interrupted, and says so; ends the script when that fails.
+finish_interrupted_dpkg() {
+    local journal
+    journal=$(find "$DPKG_UPDATES" -maxdepth 1 -type f -regex '.*/[0-9]+' 2>/dev/null | head -n 1)
+    [[ -n "$journal" ]] || return 0
+    echo "dpkg was interrupted earlier: finishing its work first (dpkg --configure -a)."
+    wait_for_apt_locks
+    if ! DEBIAN_FRONTEND=noninteractive "$@" dpkg --configure -a; then
+        echo "dpkg --configure -a failed. As root, run it and see what it reports, then run $0 again." >&2
+        exit 1
+    fi
+}
+
 # install_line PACKAGE...: the command a root shell runs to install them.
 install_line() {
     echo "apt-get update && apt-get install -y --no-install-recommends $*"
@@ -112,6 +132,7 @@ install_missing() {
         sudo=(sudo)
     fi
     echo "Installing: ${missing[*]}"
+    finish_interrupted_dpkg "${sudo[@]}"
     # apt-get waits for the dpkg lock by itself with DPkg::Lock::Timeout, but
     # "apt-get update" does not wait for the lock of the package lists.
     wait_for_apt_locks

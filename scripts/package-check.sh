@@ -11,6 +11,8 @@
 # a message. Any problem ends the script with a non-zero status.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# finish_interrupted_dpkg, wait_for_apt_locks
+source "$ROOT/scripts/common.sh"
 export SELVANE_PACKAGE_BUILD_DIR="${SELVANE_PACKAGE_BUILD_DIR:-$ROOT/build-package}"
 PKGBUILD="$SELVANE_PACKAGE_BUILD_DIR"
 ICON_SIZES=(16 22 24 32 48 64 128 256)
@@ -128,6 +130,7 @@ if [[ $(id -u) -ne 0 ]]; then
 elif dpkg-query -W -f='${Status}' selvane 2>/dev/null | grep -q 'ok installed' && [[ "${CI:-}" != true ]]; then
     skip "install, run and purge" "selvane is installed on this machine; CI=true replaces and purges it"
 else
+    finish_interrupted_dpkg
     DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$deb" >"$WORK/apt.log" 2>&1 || { show "$WORK/apt.log"; fail "apt-get install $deb"; }
     installed_by_us=1
     [[ "$(dpkg-query -W -f='${Status} ${Version}' selvane)" == "install ok installed $version" ]] || fail "selvane $version is not installed"

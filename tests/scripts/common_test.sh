@@ -11,7 +11,7 @@ trap 'if [[ -n "$holder" ]]; then kill "$holder" 2>/dev/null || true; fi; rm -rf
 # Real tools the script needs; everything else is a stand-in below, and
 # sudo exists only where a case puts it.
 mkdir -p "$WORK/bin"
-for tool in awk cat dirname sleep stat; do
+for tool in awk cat dirname find head rm sleep stat; do
     ln -s "$(command -v "$tool")" "$WORK/bin/$tool"
 done
 # dpkg-query -W -f=... NAME: the status lines of NAME in $WORK/status.
@@ -30,6 +30,13 @@ lock=free
 echo "apt-get $* ($lock)" >>"$WORK/calls"
 [[ "${STUB_APT_FAIL:-}" != install || "$*" != *install* ]]
 STUB
+# dpkg --configure -a records its call and finishes the interrupted work.
+cat >"$WORK/bin/dpkg" <<'STUB'
+#!/bin/bash
+echo "dpkg $*" >>"$WORK/calls"
+rm -f "$WORK/updates/"*
+STUB
+mkdir -p "$WORK/updates"
 cat >"$WORK/bin/id" <<'STUB'
 #!/bin/bash
 echo "$STUB_UID"
@@ -63,6 +70,7 @@ check() {
         source "$COMMON"
         PACKAGES=(a b)
         APT_LOCKS=("$WORK/lock")
+        DPKG_UPDATES="$WORK/updates"
         APT_LOCK_WAIT_SECONDS="$wait"
         install_missing c
     ) >"$WORK/out" 2>"$WORK/err" || got_exit=$?
@@ -98,6 +106,17 @@ check "missing, through sudo" 1000 yes 600 "a|$ok" 0 "sudo apt-get update (free)
 sudo $install b c (free)"
 check "missing, neither root nor sudo: the command to run" 1000 no 600 "a|$ok;b|$ok" 1 "" \
     "apt-get update && apt-get install -y --no-install-recommends c"
+# An interrupted dpkg makes apt-get refuse to install: it is finished first,
+# with sudo when that is how the packages are installed; a journal file not
+# named by digits is not an interruption.
+touch "$WORK/updates/0003"
+check "dpkg interrupted: finished first" 1000 yes 600 "a|$ok" 0 "sudo dpkg --configure -a
+sudo apt-get update (free)
+sudo $install b c (free)"
+touch "$WORK/updates/tmp.i"
+check "dpkg's scratch file alone" 0 no 600 "a|$ok;b|$ok" 0 "apt-get update (free)
+$install c (free)"
+rm -f "$WORK/updates/"*
 STUB_APT_FAIL=install check "installing fails: the command to run" 0 no 600 "a|$ok;b|$ok" 1 \
     "apt-get update (free)
 $install c (free)" "apt-get install -y --no-install-recommends c"
