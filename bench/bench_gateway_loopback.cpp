@@ -32,6 +32,7 @@
 // BM_GatewayFlood is the sustained rate: frames written at a fixed pace (by
 // default 10,000 a second for a minute) rather than as fast as Selvane
 // answers; see there.
+#include "EventLoop.h"
 #include "agw/AgwFrame.h"
 #include "gateway/Gateway.h"
 #include "testengine/TestEngine.h"
@@ -142,20 +143,7 @@ quint64 SeqAtEnd(const QString& text)
     return seq;
 }
 
-// Runs the event loop until done() holds or the time is up.
-template <class Done>
-bool RunUntil(Done done, int timeoutMs)
-{
-    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (SteadyClock::now() > deadline)
-            return false;
-        // Blocks until something happens; the harness keeps a slow timer
-        // running so a silent link still wakes it to look at the deadline.
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
+using bench::RunUntil;
 
 // Shows nothing: the gateway's core without windows.
 class SilentView : public ILinkView {
@@ -617,13 +605,5 @@ BENCHMARK(BM_GatewayFlood)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecon
 
 int main(int argc, char** argv)
 {
-    // The sockets need an event dispatcher; everything runs on this thread.
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    PrintRatios();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWithEventLoop(argc, argv, PrintRatios);
 }

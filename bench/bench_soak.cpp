@@ -21,6 +21,7 @@
 //
 // SELVANE_SOAK_FRAMES sets another number of frames for a quick trial (the
 // middle reading is then taken at a tenth of it).
+#include "EventLoop.h"
 #include "testengine/TestEngine.h"
 
 #include <QCoreApplication>
@@ -302,11 +303,5 @@ BENCHMARK(BM_SelvanedSoak)->Iterations(1)->UseRealTime()->Unit(benchmark::kSecon
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);  // the sockets need an event dispatcher
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWithEventLoop(argc, argv);
 }

@@ -18,6 +18,7 @@
 //   thread, in-process, for the largest status there is (50 packets, the
 //   day's telemetry at its cap): the JSON without the plots (made at most
 //   once a second) and the plots (made again after a new telemetry line).
+#include "EventLoop.h"
 #include "gateway/StationStatus.h"
 #include "testengine/TestEngine.h"
 
@@ -60,17 +61,7 @@ constexpr int kOutPort = 1;    // Out "2"
 const QByteArray kSettings =
     "\"WIDE,WIDE\",\"N0CALL-5\",\"1\",\"2\",\"30\",\"127.0.0.1\",0,0,7470,0,1,4850,0,0,1,1,1\r\n";
 
-template <class Done>
-bool RunUntil(Done done, int timeoutMs)
-{
-    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (SteadyClock::now() > deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
+using bench::RunUntil;
 
 double Percentile(std::vector<double> values, double p)
 {
@@ -415,11 +406,5 @@ BENCHMARK(BM_GatewayLatency)->Iterations(1)->UseRealTime()->Unit(benchmark::kMil
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);  // the sockets need an event dispatcher
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWithEventLoop(argc, argv);
 }
