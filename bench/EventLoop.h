@@ -1,8 +1,10 @@
 // What the benchmarks that drive sockets and processes share: waiting on
-// Qt's event loop for a condition, and a main() that gives them one.
+// Qt's event loop for a condition, ending a program they started, and a
+// main() that gives them an event loop.
 #pragma once
 
 #include <QCoreApplication>
+#include <QProcess>
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -22,6 +24,19 @@ bool RunUntil(Done done, int timeoutMs)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return true;
+}
+
+// Ends a program the benchmark started: SIGTERM, and SIGKILL if it has not
+// ended within 10 s.
+inline void EndProcess(QProcess& process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(10000)) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
 }
 
 // main() of such a benchmark: everything runs on this thread, whose event

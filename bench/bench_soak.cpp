@@ -171,13 +171,7 @@ struct Daemon {
     }
     ~Daemon()
     {
-        if (process.state() == QProcess::NotRunning)
-            return;
-        process.terminate();
-        if (!process.waitForFinished(10000)) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
+        bench::EndProcess(process);
     }
 };
 

@@ -170,13 +170,7 @@ struct Station {
     }
     ~Station()
     {
-        if (process.state() == QProcess::NotRunning)
-            return;
-        process.terminate();
-        if (!process.waitForFinished(10000)) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
+        bench::EndProcess(process);
     }
 };
 
